@@ -1,0 +1,10 @@
+// The seven starting layouts as pictures of the playfield.
+#pragma once
+
+#include <array>
+
+// Row by row from the top, column by column from the left:
+// 'P' a peg, 'o' an empty hole, '-' no hole.
+using LayoutPicture = std::array<const char *, 7>;
+
+extern const std::array<LayoutPicture, 7> kLayoutPictures;
