@@ -1,5 +1,5 @@
 // Starts Quorvel: the application, its one main window, and the event loop.
-#include "resources/Texts.h"
+#include "ui/Application.h"
 #include "ui/Unit1.h"
 
 #include <QApplication>
@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QString::fromUtf8(Texts::kApplicationTitle));
+    prepareApplication(app);
     TForm1 form;
     form.show();
     return app.exec();
