@@ -2,11 +2,404 @@
 #include "ui/Unit1.h"
 
 #include "resources/Texts.h"
+#include "ui/CellImages.h"
+#include "ui/Glyphs.h"
+#include "ui/MessageBoxes.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolButton>
+
+#include <cmath>
+#include <exception>
+
+namespace {
+
+const QColor kBackground(128, 128, 128);
+constexpr int kClientWidth = 490;
+constexpr int kClientHeight = 538;
+constexpr int kToolBarHeight = 29;
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// The client area of the main window: the board is painted straight onto it, below the toolbar.
+class ClientArea : public QWidget
+{
+public:
+    explicit ClientArea(TForm1 *form)
+        : QWidget(form)
+        , m_form(form)
+    {
+        setObjectName(QStringLiteral("ClientArea"));
+        setAccessibleName(text(Texts::kMainCaption));
+        setMinimumSize(0, 0);
+    }
+
+    QSize sizeHint() const override { return {kClientWidth, kClientHeight}; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        m_form->FormPaint(painter);
+    }
+
+    // Every button counts, and Qt delivers the second press of a double click here too.
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        m_form->FormMouseDown(event->button(), event->modifiers(), event->position().toPoint());
+    }
+
+    // Qt follows that second press with a double-click event; it is not a click of its own.
+    void mouseDoubleClickEvent(QMouseEvent *) override { }
+
+private:
+    TForm1 *m_form;
+};
+
+// A gap between groups of toolbar buttons.
+class Splitter : public QWidget
+{
+public:
+    Splitter(QWidget *parent, const char *name, int x, int width)
+        : QWidget(parent)
+    {
+        setObjectName(QString::fromLatin1(name));
+        setGeometry(x, 0, width, kToolBarHeight);
+        setCursor(Qt::SplitHCursor);
+    }
+};
+
+struct ToolButtonSpec
+{
+    const char *name;
+    int x;
+    const char *hint;
+    void (TForm1::*handler)();
+};
+
+const ToolButtonSpec kToolButtons[] = {
+    {"SpeedButton1", 7, Texts::kHintExit, &TForm1::N8Click},
+    {"SpeedButton2", 30, Texts::kHintNew, &TForm1::N5Click},
+    {"SpeedButton4", 53, Texts::kHintOpen, &TForm1::N7Click},
+    {"SpeedButton3", 76, Texts::kHintSave, &TForm1::N6Click},
+    {"SpeedButton5", 113, Texts::kHintLatinCross, &TForm1::N9Click},
+    {"SpeedButton6", 136, Texts::kHintGreekCross, &TForm1::N10Click},
+    {"SpeedButton7", 159, Texts::kHintFireplace, &TForm1::N11Click},
+    {"SpeedButton8", 182, Texts::kHintLamp, &TForm1::N12Click},
+    {"SpeedButton9", 205, Texts::kHintTurnedSquare, &TForm1::N13Click},
+    {"SpeedButton10", 228, Texts::kHintPyramid, &TForm1::N14Click},
+    {"SpeedButton11", 251, Texts::kHintFullBoard, &TForm1::N15Click},
+    {"SpeedButton12", 289, Texts::kHintRules, &TForm1::N4Click},
+    {"SpeedButton13", 312, Texts::kHintAbout, &TForm1::N16Click},
+};
+
+struct MenuItemSpec
+{
+    const char *name;
+    const char *text;
+    void (TForm1::*handler)();
+};
+
+struct MenuSpec
+{
+    const char *name;
+    const char *title;
+    std::initializer_list<MenuItemSpec> items;
+};
+
+} // namespace
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromUtf8(Texts::kMainCaption));
+    setWindowTitle(text(Texts::kMainCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/icon/mainicon.png")));
+
+    m_clientArea = new ClientArea(this);
+    setCentralWidget(m_clientArea);
+    m_cellImages = new CellImages(this);
+    buildMenu();
+    buildToolBar();
+
+    m_openDialog = new QFileDialog(this);
+    m_openDialog->setObjectName(QStringLiteral("OpenDialog1"));
+    m_openDialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // A name that does not exist is accepted; loading it then reports "File not found".
+    m_openDialog->setFileMode(QFileDialog::AnyFile);
+
+    m_saveDialog = new QFileDialog(this);
+    m_saveDialog->setObjectName(QStringLiteral("SaveDialog1"));
+    m_saveDialog->setOptions(QFileDialog::DontUseNativeDialog);
+    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    m_saveDialog->setFileMode(QFileDialog::AnyFile);
+    m_saveDialog->selectFile(text(Texts::kInitialSaveName));
+
+    for (QFileDialog *dialog : {m_openDialog, m_saveDialog}) {
+        dialog->setNameFilter(text(Texts::kSavedGameFilter));
+        dialog->setDefaultSuffix(text(Texts::kDefaultSuffix));
+        dialog->setSizeGripEnabled(false);
+    }
+
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::setDialogs(QDialog *rules, QDialog *about, QDialog *gift)
+{
+    m_rulesDialog = rules;
+    m_aboutDialog = about;
+    m_giftDialog = gift;
+}
+
+void TForm1::buildMenu()
+{
+    const MenuSpec menus[] = {
+        {"N1",
+         Texts::kMenuFile,
+         {{"N5", Texts::kMenuNew, &TForm1::N5Click},
+          {"N6", Texts::kMenuSave, &TForm1::N6Click},
+          {"N7", Texts::kMenuOpen, &TForm1::N7Click},
+          {"N8", Texts::kMenuExit, &TForm1::N8Click}}},
+        {"N2",
+         Texts::kMenuGame,
+         {{"N9", Texts::kMenuLatinCross, &TForm1::N9Click},
+          {"N10", Texts::kMenuGreekCross, &TForm1::N10Click},
+          {"N11", Texts::kMenuFireplace, &TForm1::N11Click},
+          {"N12", Texts::kMenuLamp, &TForm1::N12Click},
+          {"N13", Texts::kMenuTurnedSquare, &TForm1::N13Click},
+          {"N14", Texts::kMenuPyramid, &TForm1::N14Click},
+          {"N15", Texts::kMenuFullBoard, &TForm1::N15Click}}},
+        {"N3",
+         Texts::kMenuHelp,
+         {{"N4", Texts::kMenuRules, &TForm1::N4Click},
+          {"N16", Texts::kMenuAbout, &TForm1::N16Click}}},
+    };
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    for (const MenuSpec &spec : menus) {
+        QMenu *menu = bar->addMenu(text(spec.title));
+        menu->setObjectName(QString::fromLatin1(spec.name));
+        menu->menuAction()->setObjectName(QString::fromLatin1(spec.name));
+        for (const MenuItemSpec &item : spec.items) {
+            QAction *action = menu->addAction(text(item.text));
+            action->setObjectName(QString::fromLatin1(item.name));
+            connect(action, &QAction::triggered, this, item.handler);
+        }
+    }
+}
+
+void TForm1::buildToolBar()
+{
+    auto *toolBar = new QWidget(m_clientArea);
+    toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar->setGeometry(0, 0, 4096, kToolBarHeight);
+    toolBar->setAutoFillBackground(true);
+    toolBar->setBackgroundRole(QPalette::Button);
+    // Presses on the strip belong to its buttons, never to the board beneath.
+    toolBar->setAttribute(Qt::WA_NoMousePropagation);
+
+    new Splitter(toolBar, "Splitter1", 0, 7);
+    new Splitter(toolBar, "Splitter2", 99, 14);
+    new Splitter(toolBar, "Splitter3", 274, 15);
+
+    for (const ToolButtonSpec &spec : kToolButtons) {
+        auto *button = new QToolButton(toolBar);
+        const QString name = QString::fromLatin1(spec.name);
+        button->setObjectName(name);
+        button->setGeometry(spec.x, 2, 23, 22);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setToolTip(text(spec.hint));
+        button->setIconSize(QSize(16, 16));
+        const QImage glyph(QStringLiteral(":/glyphs/%1.png").arg(name));
+        button->setIcon(QIcon(QPixmap::fromImage(normalGlyphPicture(glyph))));
+        connect(button, &QToolButton::clicked, this, spec.handler);
+    }
+}
+
+QPoint TForm1::CellOrigin(int column, int row)
+{
+    return {62 * column - 30, 62 * row};
+}
+
+QPoint TForm1::CellAtPoint(int x, int y)
+{
+    const auto column = static_cast<int>(std::trunc((x - 30) / 62.0 + 1));
+    const auto row = static_cast<int>(std::trunc(y / 62.0));
+    return {column, row};
+}
+
+void TForm1::FormPaint(QPainter &painter)
+{
+    painter.fillRect(m_clientArea->rect(), kBackground);
+    DrawPlayfield(painter);
+}
+
+void TForm1::DrawPlayfield(QPainter &painter)
+{
+    for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column) {
+        for (int row = kFirstPlayfieldLine; row <= kLastPlayfieldLine; ++row) {
+            const std::int32_t cell = m_game.Board[column][row];
+            if (cell == Empty || cell == Peg || cell == Selected) {
+                const QPoint origin = CellOrigin(column, row);
+                m_cellImages->draw(painter, origin.x(), origin.y(), cell);
+            }
+        }
+    }
+}
+
+void TForm1::redrawPlayfieldNow()
+{
+    // Synchronous, so the new position is on screen before any message box opens.
+    m_clientArea->repaint();
+}
+
+void TForm1::FormMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPoint position)
+{
+    const QPoint cell = CellAtPoint(position.x(), position.y());
+    const ClickOutcome outcome = m_game.HandleClick(cell.x(), cell.y());
+    if (outcome.Redraw)
+        redrawPlayfieldNow();
+    switch (outcome.Message) {
+    case Notice::None:
+        break;
+    case Notice::GameOverNotice:
+        showInformation(this, text(Texts::kGameOverNotice));
+        break;
+    case Notice::WinNotice:
+        showInformation(this, text(Texts::kWinNotice));
+        break;
+    }
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    // The first showing comes before the first paint, activation and click.
+    if (!m_created) {
+        m_created = true;
+        FormCreate();
+        centreOnScreen(this);
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TForm1::FormCreate()
+{
+    m_game.BoardKind = FullBoard;
     m_game.SetUpLayout(FullBoard);
+}
+
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    FormKeyDown(event->key());
+}
+
+void TForm1::FormKeyDown(int key)
+{
+    // Home opens the dedication whatever modifiers are held; no other key means anything.
+    if (key == Qt::Key_Home && m_giftDialog)
+        m_giftDialog->exec();
+}
+
+template<typename Command> void TForm1::guarded(Command &&command)
+{
+    try {
+        command();
+    } catch (const std::exception &failure) {
+        showError(this, QString::fromUtf8(failure.what()));
+    }
+}
+
+void TForm1::dealLayout(std::int32_t kind)
+{
+    m_game.SetUpLayout(kind);
+    redrawPlayfieldNow();
+}
+
+void TForm1::N5Click()
+{
+    // A kind out of range, from a loaded file, deals nothing: only the redraw happens.
+    dealLayout(m_game.BoardKind);
+}
+
+void TForm1::N6Click()
+{
+    if (m_saveDialog->exec() != QDialog::Accepted)
+        return;
+    const QString path = m_saveDialog->selectedFiles().value(0);
+    m_saveDialog->selectFile(path);
+    guarded([&] { (void)path; });
+}
+
+void TForm1::N7Click()
+{
+    if (m_openDialog->exec() != QDialog::Accepted)
+        return;
+    const QString path = m_openDialog->selectedFiles().value(0);
+    m_openDialog->selectFile(path);
+    guarded([&] { (void)path; });
+}
+
+void TForm1::N8Click()
+{
+    close();
+}
+
+void TForm1::N9Click()
+{
+    dealLayout(LatinCross);
+}
+
+void TForm1::N10Click()
+{
+    dealLayout(GreekCross);
+}
+
+void TForm1::N11Click()
+{
+    dealLayout(Fireplace);
+}
+
+void TForm1::N12Click()
+{
+    dealLayout(Lamp);
+}
+
+void TForm1::N13Click()
+{
+    dealLayout(TurnedSquare);
+}
+
+void TForm1::N14Click()
+{
+    dealLayout(Pyramid);
+}
+
+void TForm1::N15Click()
+{
+    dealLayout(FullBoard);
+}
+
+void TForm1::N4Click()
+{
+    if (m_rulesDialog)
+        m_rulesDialog->exec();
+}
+
+void TForm1::N16Click()
+{
+    if (m_aboutDialog)
+        m_aboutDialog->exec();
 }

@@ -4,6 +4,12 @@
 #include "model/GameState.h"
 
 #include <QMainWindow>
+#include <QPoint>
+
+class CellImages;
+class QDialog;
+class QFileDialog;
+class QPainter;
 
 class TForm1 : public QMainWindow
 {
@@ -11,9 +17,59 @@ class TForm1 : public QMainWindow
 
 public:
     explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The rules, About and dedication dialogs, created after the main window and shown by it.
+    void setDialogs(QDialog *rules, QDialog *about, QDialog *gift);
 
     const GameState &game() const { return m_game; }
 
+    // Board geometry in client pixels: the top-left pixel of a cell's picture, and the cell
+    // under a point (not clamped: a large window gives columns and rows of 9 and more).
+    static QPoint CellOrigin(int column, int row);
+    static QPoint CellAtPoint(int x, int y);
+
+    // Paint handler of the client area and the playfield drawing it uses.
+    void FormPaint(QPainter &painter);
+    void DrawPlayfield(QPainter &painter);
+    void FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
+
+    // The commands of the menu and the toolbar.
+    void N4Click(); // rules and legend
+    void N5Click(); // new game
+    void N6Click(); // save
+    void N7Click(); // open
+    void N8Click(); // exit
+    void N9Click(); // the seven layouts
+    void N10Click();
+    void N11Click();
+    void N12Click();
+    void N13Click();
+    void N14Click();
+    void N15Click();
+    void N16Click(); // About
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void FormCreate();
+    void FormKeyDown(int key);
+    void buildMenu();
+    void buildToolBar();
+    void dealLayout(std::int32_t kind);
+    void redrawPlayfieldNow();
+    // Runs one command; a failure ends it and is shown in the error box.
+    template<typename Command> void guarded(Command &&command);
+
     GameState m_game;
+    bool m_created = false;
+    QWidget *m_clientArea = nullptr;
+    CellImages *m_cellImages = nullptr;
+    QFileDialog *m_openDialog = nullptr;
+    QFileDialog *m_saveDialog = nullptr;
+    QDialog *m_rulesDialog = nullptr;
+    QDialog *m_aboutDialog = nullptr;
+    QDialog *m_giftDialog = nullptr;
 };

@@ -1,8 +1,9 @@
-// Starts Quorvel: the application, its one main window, and the event loop.
+// Starts Quorvel: the application, its four windows, and the event loop.
 #include "ui/Application.h"
 #include "ui/Unit1.h"
 
 #include <QApplication>
+#include <QDialog>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,13 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     prepareApplication(app);
-    TForm1 form;
-    form.show();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/mainicon.png")));
+
+    TForm1 form1;
+    QDialog form4;
+    QDialog aboutBox1;
+    QDialog form2;
+    form1.setDialogs(&form4, &aboutBox1, &form2);
+    form1.show();
     return app.exec();
 }

@@ -1,0 +1,470 @@
+// The main window: the board on screen, clicks on it, the menu, the toolbar and the keys.
+#include "resources/Texts.h"
+#include "ui/Application.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Unit1.h"
+
+#include "ModalDriver.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+using Cell = std::pair<int, int>;
+
+namespace {
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+const QRgb kGray = qRgb(128, 128, 128);
+
+QImage cellPicture(int state)
+{
+    static const char *const paths[]
+        = {":/cells/empty.png", ":/cells/peg.png", ":/cells/selected.png"};
+    return QImage(QString::fromLatin1(paths[state])).convertToFormat(QImage::Format_RGB32);
+}
+
+// What a message box said, and how many times the board had been painted when it opened.
+struct BoxSeen
+{
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int paintsWhenOpened = -1;
+};
+
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+void closeNextBox(BoxSeen *seen, const PaintCounter *counter = nullptr)
+{
+    answerNextModal([seen, counter](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            seen->caption = box->windowTitle();
+            seen->text = box->text();
+            seen->icon = box->icon();
+            if (counter)
+                seen->paintsWhenOpened = counter->paints;
+        }
+        modal->close();
+    });
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TForm1> form;
+    QDialog rules, about, gift;
+
+    QWidget *client() const { return form->centralWidget(); }
+
+    QImage screen() const
+    {
+        return client()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    QImage cellOnScreen(const QImage &shot, int column, int row) const
+    {
+        const QPoint origin = TForm1::CellOrigin(column, row);
+        return shot.copy(origin.x(), origin.y(), 60, 60);
+    }
+
+    void pressCell(int column, int row, Qt::MouseButton button = Qt::LeftButton)
+    {
+        const QPoint origin = TForm1::CellOrigin(column, row);
+        QTest::mousePress(client(), button, {}, origin + QPoint(30, 30));
+    }
+
+    QToolButton *button(const char *name) const
+    {
+        return form->findChild<QToolButton *>(QString::fromLatin1(name));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        form = std::make_unique<TForm1>();
+        form->setDialogs(&rules, &about, &gift);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void cleanup() { form.reset(); }
+
+    void startsWithTheFullBoardAndTheDesignedWindow()
+    {
+        QCOMPARE(form->game().CountPegs(), 32);
+        QCOMPARE(form->game().BoardKind, int(FullBoard));
+        QVERIFY(form->game().NothingSelected);
+        QCOMPARE(form->windowTitle(), text(Texts::kMainCaption));
+        QCOMPARE(client()->size(), QSize(490, 538));
+        QVERIFY(!form->windowIcon().isNull());
+    }
+
+    void dealsOnlyOnceForTheWholeRun()
+    {
+        pressCell(4, 2);
+        pressCell(4, 4);
+        pressCell(5, 4);
+        const GameState before = form->game();
+
+        form->hide();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        answerNextModal([](QWidget *modal) { modal->close(); });
+        QTest::keyClick(form.get(), Qt::Key_Home);
+        answerNextModal([](QWidget *modal) { modal->close(); });
+        showInformation(form.get(), text(Texts::kWinNotice));
+
+        QVERIFY(form->game().Board == before.Board);
+        QCOMPARE(form->game().NothingSelected, false);
+        QCOMPARE(form->game().Board[5][4], int(Selected));
+    }
+
+    void cellAtPointFollowsTheSixtyTwoPixelPitch_data()
+    {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QPoint>("cell");
+        QTest::newRow("first picture pixel") << QPoint(32, 62) << QPoint(1, 1);
+        QTest::newRow("gap left of (1,1)") << QPoint(30, 62) << QPoint(1, 1);
+        QTest::newRow("gap right next to it") << QPoint(31, 62) << QPoint(1, 1);
+        QTest::newRow("last pixel of column 0") << QPoint(29, 62) << QPoint(0, 1);
+        QTest::newRow("next column") << QPoint(92, 62) << QPoint(2, 1);
+        QTest::newRow("ring row above") << QPoint(61, 61) << QPoint(1, 0);
+        QTest::newRow("first row") << QPoint(61, 62) << QPoint(1, 1);
+        QTest::newRow("left margin") << QPoint(10, 250) << QPoint(0, 4);
+        QTest::newRow("ring column 8") << QPoint(464, 250) << QPoint(8, 4);
+        QTest::newRow("last of column 7") << QPoint(463, 250) << QPoint(7, 4);
+        QTest::newRow("ring row 8") << QPoint(250, 496) << QPoint(4, 8);
+        QTest::newRow("enlarged window") << QPoint(1000, 2000) << QPoint(16, 32);
+        QTest::newRow("origin") << QPoint(0, 0) << QPoint(0, 0);
+    }
+
+    void cellAtPointFollowsTheSixtyTwoPixelPitch()
+    {
+        QFETCH(QPoint, point);
+        QFETCH(QPoint, cell);
+        QCOMPARE(TForm1::CellAtPoint(point.x(), point.y()), cell);
+    }
+
+    void fullBoardIsDrawnAtTheFixedPositions()
+    {
+        const QImage shot = screen();
+        QCOMPARE(cellOnScreen(shot, 1, 3), cellPicture(Peg));
+        QCOMPARE(cellOnScreen(shot, 4, 4), cellPicture(Empty));
+        QCOMPARE(cellOnScreen(shot, 7, 5), cellPicture(Peg));
+        // Cell (1,3)'s picture begins at x 32; cell (7,5)'s ends at x 463.
+        QCOMPARE(TForm1::CellOrigin(1, 1), QPoint(32, 62));
+        QCOMPARE(TForm1::CellOrigin(7, 7) + QPoint(59, 59), QPoint(463, 493));
+        QCOMPARE(shot.pixel(31, 200), kGray);
+        QCOMPARE(shot.pixel(464, 200), kGray);
+
+        // Corner squares, the gaps between cells and the margins show the background.
+        for (const Cell &corner : {Cell {1, 1}, Cell {2, 2}, Cell {6, 1}, Cell {7, 2}, Cell {1, 6},
+                                   Cell {2, 7}, Cell {6, 7}, Cell {7, 6}}) {
+            const QImage square = cellOnScreen(shot, corner.first, corner.second);
+            for (int y = 0; y < 60; y += 7)
+                for (int x = 0; x < 60; x += 7)
+                    QCOMPARE(square.pixel(x, y), kGray);
+        }
+        for (int y = 62; y <= 493; ++y) {
+            QCOMPARE(shot.pixel(214 + 2, y), kGray);
+            QCOMPARE(shot.pixel(214 + 3, y), kGray);
+        }
+        for (int x = 156; x <= 339; ++x) {
+            QCOMPARE(shot.pixel(x, 122), kGray);
+            QCOMPARE(shot.pixel(x, 123), kGray);
+        }
+        QCOMPARE(shot.pixel(250, 40), kGray);
+        QCOMPARE(shot.pixel(480, 530), kGray);
+    }
+
+    void selectingTurnsThePegGreenAndPuttingItDownRestoresIt()
+    {
+        const QImage before = screen();
+        pressCell(4, 2, Qt::RightButton);
+        QCOMPARE(form->game().Board[4][2], int(Selected));
+        QCOMPARE(cellOnScreen(screen(), 4, 2), cellPicture(Selected));
+
+        QTest::mousePress(client(), Qt::MiddleButton, Qt::ShiftModifier | Qt::ControlModifier,
+                          TForm1::CellOrigin(4, 2) + QPoint(1, 59));
+        QCOMPARE(form->game().Board[4][2], int(Peg));
+        QCOMPARE(screen(), before);
+    }
+
+    void doubleClickSelectsAndPutsDown()
+    {
+        const QPoint centre = TForm1::CellOrigin(3, 3) + QPoint(30, 30);
+        QTest::mouseDClick(client(), Qt::LeftButton, {}, centre);
+        QVERIFY(form->game().NothingSelected);
+        QCOMPARE(form->game().Board[3][3], int(Peg));
+    }
+
+    void latinCrossIsWonWithRealPressesAndTheBoardShowsFirst()
+    {
+        button("SpeedButton5")->click();
+        PaintCounter counter;
+        client()->installEventFilter(&counter);
+        const std::pair<Cell, Cell> jumps[] = {
+            {{4, 3}, {6, 3}}, {{4, 5}, {4, 3}}, {{3, 3}, {5, 3}},
+            {{6, 3}, {4, 3}}, {{4, 2}, {4, 4}},
+        };
+        BoxSeen win;
+        for (const auto &[from, to] : jumps) {
+            pressCell(from.first, from.second);
+            if (to == Cell {4, 4})
+                closeNextBox(&win, &counter);
+            const int paintsBefore = counter.paints;
+            pressCell(to.first, to.second);
+            QVERIFY(counter.paints > paintsBefore);
+        }
+        QCOMPARE(win.caption, text(Texts::kInformationCaption));
+        QCOMPARE(win.text, text(Texts::kWinNotice));
+        QCOMPARE(win.icon, QMessageBox::Information);
+        QVERIFY2(win.paintsWhenOpened > 0, "the board must be redrawn before the box opens");
+        const QImage shot = screen();
+        QCOMPARE(cellOnScreen(shot, 4, 4), cellPicture(Peg));
+        QCOMPARE(cellOnScreen(shot, 4, 2), cellPicture(Empty));
+
+        BoxSeen over;
+        closeNextBox(&over);
+        const int paintsBefore = counter.paints;
+        pressCell(4, 4);
+        QCOMPARE(over.text, text(Texts::kGameOverNotice));
+        QCOMPARE(counter.paints, paintsBefore);
+        client()->removeEventFilter(&counter);
+    }
+
+    void layoutCommandsDealFromMenuAndToolbar_data()
+    {
+        QTest::addColumn<QString>("menuItem");
+        QTest::addColumn<QString>("toolButton");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("pegs");
+        auto row = [](const char *name, const char *item, const char *buttonName, int x,
+                      const char *hint, int kind, int pegs) {
+            QTest::newRow(name) << QString::fromLatin1(item) << QString::fromLatin1(buttonName) << x
+                                << text(hint) << kind << pegs;
+        };
+        row("latin cross", "N9", "SpeedButton5", 113, Texts::kHintLatinCross, LatinCross, 6);
+        row("greek cross", "N10", "SpeedButton6", 136, Texts::kHintGreekCross, GreekCross, 9);
+        row("fireplace", "N11", "SpeedButton7", 159, Texts::kHintFireplace, Fireplace, 11);
+        row("lamp", "N12", "SpeedButton8", 182, Texts::kHintLamp, Lamp, 17);
+        row("turned square", "N13", "SpeedButton9", 205, Texts::kHintTurnedSquare, TurnedSquare,
+            24);
+        row("pyramid", "N14", "SpeedButton10", 228, Texts::kHintPyramid, Pyramid, 16);
+        row("full board", "N15", "SpeedButton11", 251, Texts::kHintFullBoard, FullBoard, 32);
+    }
+
+    void layoutCommandsDealFromMenuAndToolbar()
+    {
+        QFETCH(QString, menuItem);
+        QFETCH(QString, toolButton);
+        QFETCH(int, x);
+        QFETCH(QString, hint);
+        QFETCH(int, kind);
+        QFETCH(int, pegs);
+
+        QToolButton *tool = form->findChild<QToolButton *>(toolButton);
+        QVERIFY(tool);
+        QCOMPARE(tool->geometry(), QRect(x, 2, 23, 22));
+        QCOMPARE(tool->toolTip(), hint);
+        QVERIFY(tool->autoRaise());
+        QCOMPARE(tool->focusPolicy(), Qt::NoFocus);
+
+        // Start from another layout with a selection, so that a deal is visible.
+        form->findChild<QAction *>(QString::fromLatin1(kind == Lamp ? "N9" : "N12"))->trigger();
+        pressCell(4, 3);
+        QTest::mouseClick(tool, Qt::LeftButton);
+        QCOMPARE(form->game().BoardKind, kind);
+        QCOMPARE(form->game().CountPegs(), pegs);
+        QVERIFY(form->game().NothingSelected);
+        QCOMPARE(cellOnScreen(screen(), 4, 3), cellPicture(form->game().Board[4][3]));
+
+        form->findChild<QAction *>(QString::fromLatin1(kind == Lamp ? "N9" : "N12"))->trigger();
+        pressCell(4, 3);
+        form->findChild<QAction *>(menuItem)->trigger();
+        QCOMPARE(form->game().BoardKind, kind);
+        QCOMPARE(form->game().CountPegs(), pegs);
+        QVERIFY(form->game().NothingSelected);
+    }
+
+    void menusCarryTheDesignedItemsInOrder()
+    {
+        QStringList seen;
+        for (QAction *menu : form->menuBar()->actions()) {
+            seen << menu->objectName() + QLatin1Char('=') + menu->text();
+            for (QAction *item : menu->menu()->actions()) {
+                seen << item->objectName() + QLatin1Char('=') + item->text();
+                QVERIFY(item->icon().isNull());
+            }
+        }
+        const QStringList expected = {
+            QStringLiteral("N1=") + text(Texts::kMenuFile),
+            QStringLiteral("N5=") + text(Texts::kMenuNew),
+            QStringLiteral("N6=") + text(Texts::kMenuSave),
+            QStringLiteral("N7=") + text(Texts::kMenuOpen),
+            QStringLiteral("N8=") + text(Texts::kMenuExit),
+            QStringLiteral("N2=") + text(Texts::kMenuGame),
+            QStringLiteral("N9=") + text(Texts::kMenuLatinCross),
+            QStringLiteral("N10=") + text(Texts::kMenuGreekCross),
+            QStringLiteral("N11=") + text(Texts::kMenuFireplace),
+            QStringLiteral("N12=") + text(Texts::kMenuLamp),
+            QStringLiteral("N13=") + text(Texts::kMenuTurnedSquare),
+            QStringLiteral("N14=") + text(Texts::kMenuPyramid),
+            QStringLiteral("N15=") + text(Texts::kMenuFullBoard),
+            QStringLiteral("N3=") + text(Texts::kMenuHelp),
+            QStringLiteral("N4=") + text(Texts::kMenuRules),
+            QStringLiteral("N16=") + text(Texts::kMenuAbout),
+        };
+        QCOMPARE(seen, expected);
+    }
+
+    void toolbarStripIsLaidOutAsDesigned()
+    {
+        const char *order[] = {"SpeedButton1", "SpeedButton2", "SpeedButton4", "SpeedButton3"};
+        const char *hints[]
+            = {Texts::kHintExit, Texts::kHintNew, Texts::kHintOpen, Texts::kHintSave};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(button(order[i])->geometry(), QRect(7 + 23 * i, 2, 23, 22));
+            QCOMPARE(button(order[i])->toolTip(), text(hints[i]));
+        }
+        QCOMPARE(button("SpeedButton12")->geometry(), QRect(289, 2, 23, 22));
+        QCOMPARE(button("SpeedButton12")->toolTip(), text(Texts::kHintRules));
+        QCOMPARE(button("SpeedButton13")->geometry(), QRect(312, 2, 23, 22));
+        QCOMPARE(button("SpeedButton13")->toolTip(), text(Texts::kHintAbout));
+        const QRect splitters[] = {{0, 0, 7, 29}, {99, 0, 14, 29}, {274, 0, 15, 29}};
+        for (int i = 0; i < 3; ++i) {
+            auto *gap = form->findChild<QWidget *>(QStringLiteral("Splitter%1").arg(i + 1));
+            QVERIFY(gap);
+            QCOMPARE(gap->geometry(), splitters[i]);
+            QCOMPARE(gap->cursor().shape(), Qt::SplitHCursor);
+        }
+        auto *strip = form->findChild<QWidget *>(QStringLiteral("ToolBar1"));
+        QCOMPARE(strip->height(), 29);
+        QCOMPARE(strip->mapTo(client(), QPoint(0, 0)), QPoint(0, 0));
+        QVERIFY(strip->width() >= client()->width());
+        QCOMPARE(button("SpeedButton1")->icon().pixmap(16, 16).size(), QSize(16, 16));
+    }
+
+    void pressesOnTheToolbarNeverReachTheBoard()
+    {
+        // The strip covers ring row 0; a press there must not even count as a click on the board.
+        button("SpeedButton5")->click();
+        pressCell(4, 3);
+        const GameState before = form->game();
+        auto *strip = form->findChild<QWidget *>(QStringLiteral("ToolBar1"));
+        for (const QPoint &p : {QPoint(3, 10), QPoint(105, 10), QPoint(400, 5), QPoint(480, 28)})
+            QTest::mousePress(strip->childAt(p) ? strip->childAt(p) : strip, Qt::LeftButton, {},
+                              strip->childAt(p) ? strip->childAt(p)->mapFrom(strip, p) : p);
+        QVERIFY(form->game().Board == before.Board);
+        QCOMPARE(form->game().NothingSelected, false);
+    }
+
+    void newDealsTheCurrentLayoutAfresh()
+    {
+        form->findChild<QAction *>(QStringLiteral("N14"))->trigger();
+        pressCell(4, 3);
+        pressCell(4, 1);
+        pressCell(3, 4);
+        pressCell(1, 4);
+        QCOMPARE(form->game().CountPegs(), 14);
+        button("SpeedButton2")->click();
+        QCOMPARE(form->game().BoardKind, int(Pyramid));
+        QCOMPARE(form->game().CountPegs(), 16);
+
+        pressCell(4, 3);
+        pressCell(4, 1);
+        form->findChild<QAction *>(QStringLiteral("N5"))->trigger();
+        QCOMPARE(form->game().CountPegs(), 16);
+        QCOMPARE(cellOnScreen(screen(), 4, 1), cellPicture(Empty));
+    }
+
+    void homeOpensTheDedicationWhateverTheModifiersAndOtherKeysDoNothing()
+    {
+        pressCell(4, 2);
+        int opened = 0;
+        for (Qt::KeyboardModifiers modifiers :
+             {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier),
+              Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier)}) {
+            answerNextModal([&opened, this](QWidget *modal) {
+                opened += modal == &gift;
+                modal->close();
+            });
+            QTest::keyClick(form.get(), Qt::Key_Home, modifiers);
+        }
+        QCOMPARE(opened, 3);
+        const GameState before = form->game();
+        for (Qt::Key key :
+             {Qt::Key_End, Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape, Qt::Key_F1, Qt::Key_N})
+            QTest::keyClick(form.get(), key);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QVERIFY(form->game().Board == before.Board);
+        QCOMPARE(form->game().Board[4][2], int(Selected));
+    }
+
+    void rulesAndAboutOpenTheirDialogsAndKeepTheSelection()
+    {
+        pressCell(4, 6);
+        const QImage before = screen();
+        const std::pair<const char *, QDialog *> commands[] = {
+            {"N4", &rules}, {"SpeedButton12", &rules}, {"N16", &about}, {"SpeedButton13", &about}};
+        for (const auto &[name, dialog] : commands) {
+            QWidget *opened = nullptr;
+            answerNextModal([&opened](QWidget *modal) {
+                opened = modal;
+                modal->close();
+            });
+            if (QAction *item = form->findChild<QAction *>(QString::fromLatin1(name)))
+                item->trigger();
+            else
+                button(name)->click();
+            QCOMPARE(opened, dialog);
+        }
+        QCOMPARE(form->game().Board[4][6], int(Selected));
+        QVERIFY(!form->game().NothingSelected);
+        QCOMPARE(screen(), before);
+    }
+
+    void exitClosesTheWindow()
+    {
+        button("SpeedButton1")->click();
+        QVERIFY(!form->isVisible());
+        form->show();
+        form->findChild<QAction *>(QStringLiteral("N8"))->trigger();
+        QVERIFY(!form->isVisible());
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    prepareApplication(app);
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_mainwindow.moc"
