@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -334,22 +335,33 @@ void TForm1::N5Click()
     dealLayout(m_game.BoardKind);
 }
 
+QString TForm1::chooseFile(QFileDialog *dialog)
+{
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    const QString path = dialog->selectedFiles().constFirst();
+    // The next use of this dialog starts from the file and folder chosen now.
+    dialog->selectFile(path);
+    return path;
+}
+
 void TForm1::N6Click()
 {
-    if (m_saveDialog->exec() != QDialog::Accepted)
+    const QString path = chooseFile(m_saveDialog);
+    if (path.isEmpty())
         return;
-    const QString path = m_saveDialog->selectedFiles().value(0);
-    m_saveDialog->selectFile(path);
-    guarded([&] { (void)path; });
+    guarded([&] { m_game.SaveGame(QFile::encodeName(path).toStdString(), m_files); });
 }
 
 void TForm1::N7Click()
 {
-    if (m_openDialog->exec() != QDialog::Accepted)
+    const QString path = chooseFile(m_openDialog);
+    if (path.isEmpty())
         return;
-    const QString path = m_openDialog->selectedFiles().value(0);
-    m_openDialog->selectFile(path);
-    guarded([&] { (void)path; });
+    guarded([&] {
+        m_game.LoadGame(QFile::encodeName(path).toStdString(), m_files);
+        redrawPlayfieldNow();
+    });
 }
 
 void TForm1::N8Click()

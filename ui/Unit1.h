@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/GameState.h"
+#include "platform/RecordFile.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -60,6 +61,8 @@ private:
     void buildToolBar();
     void dealLayout(std::int32_t kind);
     void redrawPlayfieldNow();
+    // Runs a file dialog; gives the chosen path, or an empty one when the player cancels.
+    QString chooseFile(QFileDialog *dialog);
     // Runs one command; a failure ends it and is shown in the error box.
     template<typename Command> void guarded(Command &&command);
 
@@ -72,4 +75,5 @@ private:
     QDialog *m_rulesDialog = nullptr;
     QDialog *m_aboutDialog = nullptr;
     QDialog *m_giftDialog = nullptr;
+    PosixRecordFiles m_files;
 };

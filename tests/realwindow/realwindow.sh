@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Runs the real quorvel binary in a private X server with a window manager, drives it with
+# xdotool and reads the screen back. Usage: realwindow.sh path/to/quorvel
+set -euo pipefail
+program=$(realpath "$1")
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -f "$work/shot.png" ]] && cp "$work/shot.png" /tmp/quorvel-realwindow-failure.png
+    exit 1
+}
+
+# A private display; -displayfd picks a free number.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+sleep 0.5
+
+cd "$work"
+"$program" >"$work/quorvel.log" 2>&1 &
+pids+=($!)
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+    || fail "the main window did not appear"
+sleep 0.5
+
+# Pixel colour of the window's own content at (x, y), as "r,g,b".
+shoot() { import -window "$window" "$work/shot.png"; }
+pixel() {
+    convert "$work/shot.png" -format '%[fx:int(255*p{'"$1,$2"'}.r)],%[fx:int(255*p{'"$1,$2"'}.g)],%[fx:int(255*p{'"$1,$2"'}.b)]' info:
+}
+expect_pixel() {
+    local got
+    got=$(pixel "$1" "$2")
+    [[ "$got" == "$3" ]] || fail "$4: pixel ($1,$2) is $got, expected $3"
+}
+
+# The window title, exactly.
+title=$(xprop -id "$window" WM_NAME _NET_WM_NAME)
+grep -q '"Кворвел"' <<<"$title" || fail "title is $title"
+
+# Centred on the 1024 x 768 screen, give or take the frame.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[[ $WIDTH -eq 490 ]] || fail "window width $WIDTH"
+(( X + WIDTH / 2 > 497 && X + WIDTH / 2 < 527 )) || fail "window not centred across: x $X"
+(( Y + HEIGHT / 2 > 364 && Y + HEIGHT / 2 < 404 )) || fail "window not centred down: y $Y"
+
+# Find where the board's client area starts: the first gray row below the toolbar strip.
+shoot
+top=-1
+for y in $(seq 0 80); do
+    if [[ $(pixel 3 "$y") == "128,128,128" ]]; then top=$((y - 29)); break; fi
+done
+(( top >= 0 )) || fail "no board background found"
+echo "client area starts $top pixels below the window's top"
+
+# Cell (4,2) shows a peg (amber); cell (4,4) the empty hole (silver).
+expect_pixel $((62 * 4 - 30 + 1)) $((top + 62 * 4 + 30)) "192,192,192" "empty hole"
+peg_x=$((62 * 4 - 30 + 30)); peg_y=$((top + 62 * 2 + 30))
+before=$(pixel "$peg_x" "$peg_y")
+
+# Clicking the peg selects it: its cell turns green.
+xdotool mousemove --window "$window" "$peg_x" "$peg_y" click 1
+sleep 0.5
+shoot
+IFS=, read -r r g b <<<"$(pixel "$peg_x" "$peg_y")"
+(( g > r && g > b )) || fail "selected peg is not green: $r,$g,$b (was $before)"
+
+# The Latin cross button deals its layout: (4,2) holds a peg, (4,6) is an empty hole.
+xdotool mousemove --window "$window" $((113 + 11)) $((top + 12)) click 1
+sleep 0.5
+shoot
+expect_pixel $((62 * 4 - 30 + 1)) $((top + 62 * 6 + 30)) "192,192,192" "Latin cross hole (4,6)"
+IFS=, read -r r g b <<<"$(pixel "$peg_x" "$peg_y")"
+(( r > g && g > b )) || fail "Latin cross peg (4,2) is not amber: $r,$g,$b"
+IFS=, read -r r g b <<<"$(pixel $((62 * 3 - 30 + 30)) $((top + 62 * 1 + 30)))"
+[[ "$r,$g,$b" == "192,192,192" ]] || fail "Latin cross (3,1) is not an empty hole: $r,$g,$b"
+
+echo "real window checks passed"

@@ -1,0 +1,267 @@
+// Saving and opening games through the real file dialogs, and the error box.
+#include "resources/Texts.h"
+#include "ui/Application.h"
+#include "ui/Unit1.h"
+
+#include "ModalDriver.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool sameGame(const GameState &a, const GameState &b)
+{
+    return a.Board == b.Board && a.BoardKind == b.BoardKind
+        && a.NothingSelected == b.NothingSelected && a.SelectedColumn == b.SelectedColumn
+        && a.SelectedRow == b.SelectedRow;
+}
+
+// What the player saw in a file dialog before answering it.
+struct DialogSeen
+{
+    QString objectName;
+    QString typedName;
+    QString directory;
+    QStringList filters;
+};
+
+} // namespace
+
+class TestFileCommands : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TForm1> form;
+    QDialog rules, about, gift;
+    std::unique_ptr<QTemporaryDir> folder;
+
+    QString inFolder(const QString &name) const { return folder->filePath(name); }
+
+    QImage screen() const
+    {
+        return form->centralWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    void pressCell(int column, int row)
+    {
+        QTest::mousePress(form->centralWidget(), Qt::LeftButton, {},
+                          TForm1::CellOrigin(column, row) + QPoint(30, 30));
+    }
+
+    // Answers the next file dialog by typing `name` (or cancelling when it is empty).
+    // `overwrite` answers the replace question, if one comes.
+    void answerFileDialog(DialogSeen *seen, const QString &name, bool changeFolder = true,
+                          QMessageBox::StandardButton overwrite = QMessageBox::NoButton)
+    {
+        const QString dir = folder->path();
+        answerNext<QFileDialog>([=](QFileDialog *dialog) {
+            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            seen->objectName = dialog->objectName();
+            seen->typedName = edit ? edit->text() : QString();
+            seen->directory = dialog->directory().absolutePath();
+            seen->filters = dialog->nameFilters();
+            if (name.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            if (changeFolder)
+                dialog->setDirectory(dir);
+            if (overwrite != QMessageBox::NoButton) {
+                answerNext<QMessageBox>([overwrite](QMessageBox *question) {
+                    if (question->button(overwrite))
+                        question->button(overwrite)->click();
+                    else
+                        question->close();
+                });
+            }
+            edit->setText(name);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+    }
+
+    void save(const QString &name, QMessageBox::StandardButton overwrite = QMessageBox::NoButton)
+    {
+        DialogSeen seen;
+        answerFileDialog(&seen, name, true, overwrite);
+        form->findChild<QToolButton *>(QStringLiteral("SpeedButton3"))->click();
+    }
+
+    // Opens `name` and returns the text of the error box, if one came.
+    QString open(const QString &name)
+    {
+        DialogSeen seen;
+        answerFileDialog(&seen, name);
+        QString error;
+        QPointer<QTimer> waiting = answerNext<QMessageBox>([&error](QMessageBox *box) {
+            if (box->windowTitle() == text(Texts::kApplicationTitle)
+                && box->icon() == QMessageBox::Critical)
+                error = box->text();
+            box->close();
+        });
+        form->findChild<QToolButton *>(QStringLiteral("SpeedButton4"))->click();
+        delete waiting.data();
+        return error;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        form = std::make_unique<TForm1>();
+        form->setDialogs(&rules, &about, &gift);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void cleanup()
+    {
+        form.reset();
+        folder.reset();
+    }
+
+    void saveDialogProposesGame0AndAddsTheExtension()
+    {
+        DialogSeen seen;
+        answerFileDialog(&seen, QStringLiteral("first"));
+        form->findChild<QAction *>(QStringLiteral("N6"))->trigger();
+
+        QCOMPARE(seen.objectName, QStringLiteral("SaveDialog1"));
+        QCOMPARE(seen.typedName, text(Texts::kInitialSaveName));
+        QCOMPARE(seen.filters, QStringList {text(Texts::kSavedGameFilter)});
+        const QByteArray saved = contents(inFolder(QStringLiteral("first.sav")));
+        QCOMPARE(saved.size(), 200);
+        QCOMPARE(saved.left(8), QByteArray("\0\0\0\0\x09\0\0\0", 8));
+    }
+
+    void cancellingEitherDialogDoesNothing()
+    {
+        pressCell(4, 2);
+        const GameState before = form->game();
+        DialogSeen seen;
+        answerFileDialog(&seen, QString());
+        form->findChild<QAction *>(QStringLiteral("N6"))->trigger();
+        answerFileDialog(&seen, QString());
+        form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+        QCOMPARE(seen.objectName, QStringLiteral("OpenDialog1"));
+        QVERIFY(QDir(folder->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+        QVERIFY(sameGame(form->game(), before));
+    }
+
+    void savedGameComesBackDrawnWithItsSelection()
+    {
+        form->findChild<QAction *>(QStringLiteral("N14"))->trigger();
+        pressCell(4, 3);
+        pressCell(4, 1);
+        pressCell(5, 4);
+        const GameState saved = form->game();
+        const QImage shown = screen();
+        save(QStringLiteral("pyramid.sav"));
+        QCOMPARE(contents(inFolder(QStringLiteral("pyramid.sav"))).size(), 200);
+
+        form->findChild<QAction *>(QStringLiteral("N15"))->trigger();
+        QCOMPARE(open(QStringLiteral("pyramid.sav")), QString());
+        QVERIFY(sameGame(form->game(), saved));
+        QCOMPARE(screen(), shown);
+        // The peg that was selected when saving can be put down again.
+        pressCell(5, 4);
+        QCOMPARE(form->game().Board[5][4], int(Peg));
+    }
+
+    void replacingAFileAsksFirst()
+    {
+        save(QStringLiteral("game.sav"));
+        const QByteArray first = contents(inFolder(QStringLiteral("game.sav")));
+        form->findChild<QAction *>(QStringLiteral("N9"))->trigger();
+
+        save(QStringLiteral("game.sav"), QMessageBox::No);
+        QCOMPARE(contents(inFolder(QStringLiteral("game.sav"))), first);
+
+        save(QStringLiteral("game.sav"), QMessageBox::Yes);
+        const QByteArray second = contents(inFolder(QStringLiteral("game.sav")));
+        QCOMPARE(second.size(), 200);
+        QCOMPARE(second.at(0), char(LatinCross));
+    }
+
+    void eachDialogRemembersItsLastFile()
+    {
+        save(QStringLiteral("kept"));
+        DialogSeen seen;
+        answerFileDialog(&seen, QString());
+        form->findChild<QAction *>(QStringLiteral("N6"))->trigger();
+        QCOMPARE(seen.typedName, QStringLiteral("kept.sav"));
+        QCOMPARE(seen.directory, QDir(folder->path()).absolutePath());
+
+        // The open dialog has its own memory: empty at first, then the file opened last.
+        answerFileDialog(&seen, QString());
+        form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+        QCOMPARE(seen.typedName, QString());
+        QCOMPARE(open(QStringLiteral("kept.sav")), QString());
+        answerFileDialog(&seen, QString(), false);
+        form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+        QCOMPARE(seen.typedName, QStringLiteral("kept.sav"));
+        QCOMPARE(seen.directory, QDir(folder->path()).absolutePath());
+    }
+
+    void failedOpenShowsTheErrorAndChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing file")
+            << QByteArray() << text(Texts::kFileNotFound) + QLatin1Char('.');
+        QTest::newRow("empty file")
+            << QByteArray("") << text(Texts::kReadBeyondEndOfFile) + QLatin1Char('.');
+        QTest::newRow("100 bytes")
+            << QByteArray(100, '\x01') << text(Texts::kReadBeyondEndOfFile) + QLatin1Char('.');
+    }
+
+    void failedOpenShowsTheErrorAndChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        const QString name = QStringLiteral("broken.sav");
+        if (!bytes.isNull()) {
+            QFile file(inFolder(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        form->findChild<QAction *>(QStringLiteral("N11"))->trigger();
+        pressCell(4, 2);
+        const GameState before = form->game();
+        const QImage shown = screen();
+
+        QCOMPARE(open(name), error);
+        QVERIFY(sameGame(form->game(), before));
+        QCOMPARE(screen(), shown);
+        // The program carries on: the next click still plays.
+        pressCell(4, 2);
+        QCOMPARE(form->game().Board[4][2], int(Peg));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    prepareApplication(app);
+    TestFileCommands test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_filecommands.moc"
