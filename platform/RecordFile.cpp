@@ -70,7 +70,7 @@ Target followLinks(const std::string &path)
         if (length == static_cast<ssize_t>(sizeof link))
             throwFileError(ENAMETOOLONG);
         const std::string linked(link, static_cast<std::size_t>(length));
-        target.path = linked.front() == '/' ? linked : inFolder(folderOf(target.path), linked);
+        target.path = linked.starts_with('/') ? linked : inFolder(folderOf(target.path), linked);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Failure.h"
 #include "platform/RecordFile.h"
 #include "resources/Texts.h"
+#include "tests/DiskFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,7 +15,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <functional>
 #include <vector>
 
 #include <sys/resource.h>
@@ -135,40 +135,6 @@ GameState gameInPlay()
     return game;
 }
 
-QString failureOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const Failure &failure) {
-        return QString::fromUtf8(failure.what());
-    }
-    return {};
-}
-
-std::string nativePath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                  | QDir::NoDotAndDotDot);
-}
-
 const QByteArray kOldSave = asBytes(fileHolding(std::vector<std::int32_t>(50, 7)));
 
 } // namespace
@@ -234,7 +200,7 @@ private Q_SLOTS:
         bytes += "\xAB\xAB";
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("hand-made.sav"));
-        writeFile(path, bytes);
+        QVERIFY(writeFile(path, bytes));
         GameState game;
         game.SetUpLayout(FullBoard);
         PosixRecordFiles files;
@@ -391,9 +357,9 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QTemporaryDir folder;
         const QByteArray full = asBytes(fileHolding(std::vector<std::int32_t>(50, Peg)));
-        writeFile(folder.filePath(QStringLiteral("empty.sav")), {});
-        writeFile(folder.filePath(QStringLiteral("half.sav")), full.first(100));
-        writeFile(folder.filePath(QStringLiteral("almost.sav")), full.first(199));
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("empty.sav")), {}));
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("half.sav")), full.first(100)));
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("almost.sav")), full.first(199)));
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
         QCOMPARE(::mkfifo(nativePath(folder.filePath(QStringLiteral("pipe"))).c_str(), 0600), 0);
         GameState game = gameInPlay();
@@ -432,7 +398,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QTemporaryDir folder;
         const QString oldPath = folder.filePath(QStringLiteral("old.sav"));
-        writeFile(oldPath, kOldSave);
+        QVERIFY(writeFile(oldPath, kOldSave));
         // No write permission for anyone: refused even to root, whom the system lets write.
         QVERIFY(QFile::setPermissions(oldPath, QFile::ReadOwner | QFile::ReadGroup));
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
@@ -468,7 +434,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("Game0.sav"));
-        writeFile(path, kOldSave);
+        QVERIFY(writeFile(path, kOldSave));
         const GameState game = gameInPlay();
         PosixRecordFiles files;
 

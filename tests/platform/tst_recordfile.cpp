@@ -1,7 +1,7 @@
 // Files of 4-byte records on disk: replacing files safely, and the texts of the system's errors.
-#include "platform/Failure.h"
 #include "platform/RecordFile.h"
 #include "resources/Texts.h"
+#include "tests/DiskFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +11,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <functional>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -25,40 +24,6 @@ namespace {
 const Record kFirst = {1, 2, 3, 4};
 const Record kSecond = {5, 6, 7, 8};
 const QByteArray kOldBytes("old game");
-
-QString failureOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const Failure &failure) {
-        return QString::fromUtf8(failure.what());
-    }
-    return {};
-}
-
-std::string nativePath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                  | QDir::NoDotAndDotDot);
-}
 
 void saveTwoRecords(const QString &path)
 {
@@ -133,7 +98,7 @@ private Q_SLOTS:
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("Game0.sav"));
-        writeFile(path, kOldBytes);
+        QVERIFY(writeFile(path, kOldBytes));
         PosixRecordFiles files;
         files.create(nativePath(path));
         files.writeRecord(kFirst);
@@ -149,7 +114,7 @@ private Q_SLOTS:
     {
         QTemporaryDir folder;
         const QString oldPath = folder.filePath(QStringLiteral("old.sav"));
-        writeFile(oldPath, kOldBytes);
+        QVERIFY(writeFile(oldPath, kOldBytes));
         PosixRecordFiles files;
 
         files.create(nativePath(oldPath));
@@ -224,7 +189,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QTemporaryDir folder;
-        writeFile(folder.filePath(QStringLiteral("file")), kOldBytes);
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("file")), kOldBytes));
         QVERIFY(QFile::link(QStringLiteral("loop"), folder.filePath(QStringLiteral("loop"))));
         const QStringList entries = entriesOf(folder.path());
         const std::string path = nativePath(folder.filePath(name));
@@ -241,7 +206,7 @@ private Q_SLOTS:
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("Game0.sav"));
-        writeFile(path, kOldBytes);
+        QVERIFY(writeFile(path, kOldBytes));
         PosixRecordFiles files;
         // The lowest free descriptor becomes the limit, so the next file cannot be opened.
         const int lowestFree = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -268,7 +233,7 @@ private Q_SLOTS:
         QTest::newRow("owner only") << 0600;
         QTest::newRow("group reads") << 0640;
         QTest::newRow("everyone writes") << 0666;
-        QTest::newRow("only the group writes") << 0464;
+        QTest::newRow("strangers read, the group does not") << 0604;
     }
 
     void replacedFileKeepsItsPermissions()
@@ -276,7 +241,7 @@ private Q_SLOTS:
         QFETCH(int, mode);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("Game0.sav"));
-        writeFile(path, kOldBytes);
+        QVERIFY(writeFile(path, kOldBytes));
         QCOMPARE(::chmod(nativePath(path).c_str(), mode_t(mode)), 0);
 
         saveTwoRecords(path);
@@ -322,7 +287,7 @@ private Q_SLOTS:
         QDir top(folder.path());
         QVERIFY(top.mkdir(QStringLiteral("links")) && top.mkdir(QStringLiteral("games")));
         const QString real = top.filePath(QStringLiteral("games/real.sav"));
-        writeFile(real, kOldBytes);
+        QVERIFY(writeFile(real, kOldBytes));
         QVERIFY(QFile::link(QStringLiteral("real.sav"),
                             top.filePath(QStringLiteral("games/link.sav"))));
         const QString link = top.filePath(QStringLiteral("links/Game0.sav"));
