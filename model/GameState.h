@@ -3,6 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+
+class RecordFiles;
 
 // What a cell of the board holds. A loaded file may put any other value into a cell.
 enum CellState : std::int32_t {
@@ -55,4 +58,9 @@ struct GameState
     bool IsFinished() const;
     // One click on a cell; column and row may lie outside the grid.
     ClickOutcome HandleClick(int column, int row);
+
+    // The saved game file: BoardKind and the 49 playfield cells. Failures are thrown as
+    // Failure; a failed save leaves the old file as it was, a failed load leaves the game so.
+    void SaveGame(const std::string &path, RecordFiles &files) const;
+    void LoadGame(const std::string &path, RecordFiles &files);
 };

@@ -1,0 +1,459 @@
+// Saving and loading games: the file's bytes, what a load brings back, and failures that lose
+// nothing.
+#include "model/GameState.h"
+#include "platform/Failure.h"
+#include "platform/RecordFile.h"
+#include "resources/Texts.h"
+#include "tests/DiskFiles.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using Cells = std::vector<std::pair<int, int>>;
+Q_DECLARE_METATYPE(GameState)
+Q_DECLARE_METATYPE(Cells)
+
+namespace {
+
+// The disk of one file, in memory: a save or load through it can be made to fail at any step.
+class FakeRecordFiles final : public RecordFiles
+{
+public:
+    std::vector<unsigned char> onDisk;
+    // Step 0 opens or creates the file, steps 1 to 50 move its records, step 51 commits.
+    int failingStep = -1;
+    std::string failure;
+    bool isOpen = false;
+
+    void open(const std::string &) override
+    {
+        step();
+        isOpen = true;
+        m_readOffset = 0;
+    }
+    void create(const std::string &) override
+    {
+        step();
+        isOpen = true;
+        m_written.clear();
+    }
+    Record readRecord() override
+    {
+        step();
+        Record record {};
+        if (m_readOffset + record.size() > onDisk.size())
+            throw Failure(Texts::kReadBeyondEndOfFile);
+        for (unsigned char &byte : record)
+            byte = onDisk[m_readOffset++];
+        return record;
+    }
+    void writeRecord(const Record &record) override
+    {
+        step();
+        m_written.insert(m_written.end(), record.begin(), record.end());
+    }
+    void commit() override
+    {
+        step();
+        onDisk = m_written;
+    }
+    void close() noexcept override { isOpen = false; }
+
+private:
+    void step()
+    {
+        if (m_steps++ == failingStep)
+            throw Failure(failure);
+    }
+
+    int m_steps = 0;
+    std::size_t m_readOffset = 0;
+    std::vector<unsigned char> m_written;
+};
+
+// A file's bytes made by hand: each value as four bytes, lowest first.
+std::vector<unsigned char> fileHolding(const std::vector<std::int32_t> &records)
+{
+    std::vector<unsigned char> bytes;
+    for (std::int32_t value : records) {
+        const auto bits = static_cast<std::uint32_t>(value);
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(static_cast<unsigned char>(bits >> shift));
+    }
+    return bytes;
+}
+
+// Record 0 the kind, then the columns 1 to 7 from top to bottom.
+std::vector<std::int32_t> recordsOf(std::int32_t kind,
+                                    const std::array<std::array<std::int32_t, 7>, 7> &columns)
+{
+    std::vector<std::int32_t> records {kind};
+    for (const auto &column : columns)
+        records.insert(records.end(), column.begin(), column.end());
+    return records;
+}
+
+QByteArray asBytes(const std::vector<unsigned char> &bytes)
+{
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+}
+
+bool sameGame(const GameState &a, const GameState &b)
+{
+    return a.Board == b.Board && a.BoardKind == b.BoardKind
+        && a.NothingSelected == b.NothingSelected && a.SelectedColumn == b.SelectedColumn
+        && a.SelectedRow == b.SelectedRow;
+}
+
+// The same position for the player: the selection counts only while a peg is held.
+bool samePosition(const GameState &a, const GameState &b)
+{
+    const bool sameSelection = a.NothingSelected
+        || (a.SelectedColumn == b.SelectedColumn && a.SelectedRow == b.SelectedRow);
+    return a.Board == b.Board && a.BoardKind == b.BoardKind
+        && a.NothingSelected == b.NothingSelected && sameSelection;
+}
+
+// A game in the middle of play: a few jumps made and a peg held.
+GameState gameInPlay()
+{
+    GameState game;
+    game.SetUpLayout(FullBoard);
+    for (auto [column, row] : {std::pair {4, 2}, {4, 4}, {2, 3}, {4, 3}, {5, 5}})
+        game.HandleClick(column, row);
+    return game;
+}
+
+const QByteArray kOldSave = asBytes(fileHolding(std::vector<std::int32_t>(50, 7)));
+
+} // namespace
+
+class TestSavedGame : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void savedGameComesBackAsItWas_data()
+    {
+        QTest::addColumn<GameState>("saved");
+        for (int kind = 0; kind < kLayoutCount; ++kind) {
+            GameState game;
+            game.SetUpLayout(kind);
+            QTest::addRow("layout %d", kind) << game;
+        }
+        QTest::newRow("after a few moves, with a peg held") << gameInPlay();
+    }
+
+    void savedGameComesBackAsItWas()
+    {
+        QFETCH(GameState, saved);
+        QTemporaryDir folder;
+        const std::string path = nativePath(folder.filePath(QStringLiteral("Game0.sav")));
+        PosixRecordFiles files;
+        saved.SaveGame(path, files);
+        QCOMPARE(QFileInfo(QString::fromStdString(path)).size(), 200);
+
+        GameState loaded;
+        loaded.SetUpLayout(LatinCross);
+        loaded.HandleClick(4, 3);
+        loaded.LoadGame(path, files);
+
+        QVERIFY(samePosition(loaded, saved));
+        QCOMPARE(entriesOf(folder.path()), QStringList {QStringLiteral("Game0.sav")});
+    }
+
+    void fullBoardIsSavedAsTheseBytes()
+    {
+        GameState game;
+        game.SetUpLayout(FullBoard);
+        const std::array<std::int32_t, 7> edge = {9, 9, 1, 1, 1, 9, 9};
+        const std::array<std::int32_t, 7> full = {1, 1, 1, 1, 1, 1, 1};
+        const std::array<std::int32_t, 7> middle = {1, 1, 1, 0, 1, 1, 1};
+        const QByteArray expected
+            = asBytes(fileHolding(recordsOf(0, {edge, edge, full, middle, full, edge, edge})));
+
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Game0.sav"));
+        PosixRecordFiles files;
+        game.SaveGame(nativePath(path), files);
+        QCOMPARE(contentsOf(path), expected);
+    }
+
+    void anyValuesInTheFileAreLoadedUnchecked()
+    {
+        const std::array<std::int32_t, 7> odd = {5, -1, 1, 1, 0, 2, 2};
+        const std::array<std::int32_t, 7> holes = {9, 9, 0, 0, 0, 9, 9};
+        QByteArray bytes
+            = asBytes(fileHolding(recordsOf(42, {odd, holes, odd, holes, holes, holes, holes})));
+        // Two bytes more than the 50 records: reading a 51st record would fail.
+        bytes += "\xAB\xAB";
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("hand-made.sav"));
+        QVERIFY(writeFile(path, bytes));
+        GameState game;
+        game.SetUpLayout(FullBoard);
+        PosixRecordFiles files;
+
+        game.LoadGame(nativePath(path), files);
+
+        QCOMPARE(game.BoardKind, 42);
+        QCOMPARE(game.Board[1][1], 5);
+        QCOMPARE(game.Board[1][2], -1);
+        QCOMPARE(game.Board[3][2], -1);
+        QCOMPARE(game.Board[7][7], int(OffBoard));
+        // Four pegs and four selected pegs: the odd values are never counted.
+        QCOMPARE(game.CountPegs(), 8);
+        QVERIFY(game.NothingSelected);
+
+        const GameState loaded = game;
+        game.SetUpLayout(game.BoardKind);
+        QVERIFY(sameGame(game, loaded));
+    }
+
+    void singleSelectedPegInTheFileComesBackSelected_data()
+    {
+        QTest::addColumn<Cells>("selectedCells");
+        QTest::addColumn<bool>("nothingSelected");
+        QTest::newRow("one") << Cells {{4, 2}} << false;
+        QTest::newRow("none") << Cells {} << true;
+        QTest::newRow("two") << Cells {{4, 2}, {3, 5}} << true;
+    }
+
+    void singleSelectedPegInTheFileComesBackSelected()
+    {
+        QFETCH(Cells, selectedCells);
+        QFETCH(bool, nothingSelected);
+        GameState saved;
+        saved.SetUpLayout(FullBoard);
+        for (auto [column, row] : selectedCells)
+            saved.Board[column][row] = Selected;
+        FakeRecordFiles files;
+        saved.SaveGame("Game0.sav", files);
+        // The game that loads it holds a peg of its own at (5, 5).
+        GameState game = gameInPlay();
+
+        game.LoadGame("Game0.sav", files);
+
+        QCOMPARE(game.Board, saved.Board);
+        QCOMPARE(game.NothingSelected, nothingSelected);
+        if (!nothingSelected) {
+            QCOMPARE(game.SelectedColumn, 4);
+            QCOMPARE(game.SelectedRow, 2);
+            // The loaded selection plays like one made by a click: it jumps.
+            game.HandleClick(4, 4);
+            QCOMPARE(game.Board[4][2], int(Empty));
+            QCOMPARE(game.Board[4][4], int(Peg));
+        } else {
+            QCOMPARE(game.SelectedColumn, 5);
+            QCOMPARE(game.SelectedRow, 5);
+            // Any ordinary peg can be taken up next.
+            game.HandleClick(3, 3);
+            QCOMPARE(game.Board[3][3], int(Selected));
+        }
+    }
+
+    void failureEndsTheCommandWithItsTextAndLosesNothing_data()
+    {
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<int>("failingStep");
+        QTest::addColumn<QString>("injected");
+        QTest::addColumn<QString>("expected");
+        struct Cause
+        {
+            const char *name;
+            std::string injected;
+            const char *expected;
+        };
+        const std::string ioError = std::string(Texts::kIoErrorPrefix) + "28";
+        const Cause causes[] = {
+            {"file not found", fileErrorText(ENOENT), Texts::kFileNotFound},
+            {"invalid filename", fileErrorText(ENAMETOOLONG), Texts::kInvalidFilename},
+            {"too many open files", fileErrorText(EMFILE), Texts::kTooManyOpenFiles},
+            {"access denied", fileErrorText(EACCES), Texts::kFileAccessDenied},
+            {"read beyond end of file", Texts::kReadBeyondEndOfFile, Texts::kReadBeyondEndOfFile},
+            {"disk full", Texts::kDiskFull, Texts::kDiskFull},
+            {"other system error", fileErrorText(ENOSPC), ioError.c_str()},
+        };
+        const std::pair<const char *, int> steps[]
+            = {{"opening", 0}, {"first record", 1}, {"middle record", 25}, {"committing", 51}};
+        for (bool saving : {true, false}) {
+            for (const Cause &cause : causes) {
+                const bool shortTransfer = cause.injected == Texts::kReadBeyondEndOfFile
+                    || cause.injected == Texts::kDiskFull;
+                if (cause.injected == (saving ? Texts::kReadBeyondEndOfFile : Texts::kDiskFull))
+                    continue;
+                for (auto [where, step] : steps) {
+                    if ((shortTransfer && (step == 0 || step == 51)) || (!saving && step == 51))
+                        continue;
+                    QTest::addRow("%s: %s at %s", saving ? "save" : "load", cause.name, where)
+                        << saving << step << QString::fromStdString(cause.injected)
+                        << QString::fromUtf8(cause.expected);
+                }
+            }
+        }
+    }
+
+    void failureEndsTheCommandWithItsTextAndLosesNothing()
+    {
+        QFETCH(bool, saving);
+        QFETCH(int, failingStep);
+        QFETCH(QString, injected);
+        QFETCH(QString, expected);
+        GameState other;
+        other.SetUpLayout(Pyramid);
+        FakeRecordFiles files;
+        files.onDisk = fileHolding(std::vector<std::int32_t>(50, Peg));
+        files.failingStep = failingStep;
+        files.failure = injected.toStdString();
+        const std::vector<unsigned char> oldFile = files.onDisk;
+        GameState game = gameInPlay();
+        const GameState before = game;
+
+        const QString shown = failureOf([&] {
+            if (saving)
+                game.SaveGame("Game0.sav", files);
+            else
+                game.LoadGame("Game0.sav", files);
+        });
+
+        QCOMPARE(shown, expected);
+        QVERIFY(sameGame(game, before));
+        QVERIFY(files.onDisk == oldFile);
+        QVERIFY(!files.isOpen);
+    }
+
+    // Files that cannot be loaded, on disk: the game stays as it was, and nothing waits.
+    void loadingAFileThatCannotBeReadChangesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        const QString notFound = QString::fromUtf8(Texts::kFileNotFound);
+        const QString denied = QString::fromUtf8(Texts::kFileAccessDenied);
+        const QString tooShort = QString::fromUtf8(Texts::kReadBeyondEndOfFile);
+        QTest::newRow("missing file") << QStringLiteral("missing.sav") << notFound;
+        QTest::newRow("empty file") << QStringLiteral("empty.sav") << tooShort;
+        QTest::newRow("100-byte file") << QStringLiteral("half.sav") << tooShort;
+        QTest::newRow("199-byte file") << QStringLiteral("almost.sav") << tooShort;
+        QTest::newRow("folder") << QStringLiteral("folder") << denied;
+        QTest::newRow("named pipe") << QStringLiteral("pipe") << denied;
+        QTest::newRow("path through a file")
+            << QStringLiteral("half.sav/Game0.sav") << QString::fromUtf8(Texts::kInvalidFilename);
+    }
+
+    void loadingAFileThatCannotBeReadChangesNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QTemporaryDir folder;
+        const QByteArray full = asBytes(fileHolding(std::vector<std::int32_t>(50, Peg)));
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("empty.sav")), {}));
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("half.sav")), full.first(100)));
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("almost.sav")), full.first(199)));
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
+        QCOMPARE(::mkfifo(nativePath(folder.filePath(QStringLiteral("pipe"))).c_str(), 0600), 0);
+        GameState game = gameInPlay();
+        const GameState before = game;
+        PosixRecordFiles files;
+        QElapsedTimer timer;
+        timer.start();
+
+        const QString shown
+            = failureOf([&] { game.LoadGame(nativePath(folder.filePath(name)), files); });
+
+        QCOMPARE(shown, expected);
+        QVERIFY(sameGame(game, before));
+        QCOMPARE_LT(timer.elapsed(), 2000);
+    }
+
+    // Failed saves on disk: the old file keeps every byte, and no new file is left behind.
+    void savingWhereItCannotBeDoneLeavesTheOldFile_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("expected");
+        const QString denied = QString::fromUtf8(Texts::kFileAccessDenied);
+        QTest::newRow("read-only file") << QStringLiteral("old.sav") << denied;
+        QTest::newRow("folder") << QStringLiteral("folder") << denied;
+        QTest::newRow("named pipe") << QStringLiteral("pipe") << denied;
+        QTest::newRow("device") << QStringLiteral("/dev/full") << denied;
+        QTest::newRow("missing folder")
+            << QStringLiteral("missing/Game0.sav") << QString::fromUtf8(Texts::kFileNotFound);
+        QTest::newRow("path through a file")
+            << QStringLiteral("old.sav/Game0.sav") << QString::fromUtf8(Texts::kInvalidFilename);
+    }
+
+    void savingWhereItCannotBeDoneLeavesTheOldFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, expected);
+        QTemporaryDir folder;
+        const QString oldPath = folder.filePath(QStringLiteral("old.sav"));
+        QVERIFY(writeFile(oldPath, kOldSave));
+        // No write permission for anyone: refused even to root, whom the system lets write.
+        QVERIFY(QFile::setPermissions(oldPath, QFile::ReadOwner | QFile::ReadGroup));
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
+        QCOMPARE(::mkfifo(nativePath(folder.filePath(QStringLiteral("pipe"))).c_str(), 0600), 0);
+        const QStringList entries = entriesOf(folder.path());
+        const QStringList devices = entriesOf(QStringLiteral("/dev"));
+        const GameState game = gameInPlay();
+        PosixRecordFiles files;
+
+        QCOMPARE(failureOf([&] {
+                     game.SaveGame(nativePath(QDir(folder.path()).filePath(target)), files);
+                 }),
+                 expected);
+
+        QCOMPARE(contentsOf(oldPath), kOldSave);
+        QCOMPARE(entriesOf(folder.path()), entries);
+        QCOMPARE(entriesOf(QStringLiteral("/dev")), devices);
+    }
+
+    // A save that fails part-way through writing, as on a full disk, leaves the old file.
+    void saveCutShortLeavesTheOldFile_data()
+    {
+        QTest::addColumn<int>("sizeLimit");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("record half written") << 102 << QString::fromUtf8(Texts::kDiskFull);
+        QTest::newRow("record refused")
+            << 100 << QString::fromUtf8(Texts::kIoErrorPrefix) + QString::number(EFBIG);
+    }
+
+    void saveCutShortLeavesTheOldFile()
+    {
+        QFETCH(int, sizeLimit);
+        QFETCH(QString, expected);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Game0.sav"));
+        QVERIFY(writeFile(path, kOldSave));
+        const GameState game = gameInPlay();
+        PosixRecordFiles files;
+
+        // The system's limit on file size stops the write the way a full disk would.
+        rlimit oldLimit {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+        rlimit limit = oldLimit;
+        limit.rlim_cur = rlim_t(sizeLimit);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const QString shown = failureOf([&] { game.SaveGame(nativePath(path), files); });
+        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(shown, expected);
+        QCOMPARE(contentsOf(path), kOldSave);
+        QCOMPARE(entriesOf(folder.path()), QStringList {QStringLiteral("Game0.sav")});
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSavedGame)
+#include "tst_savedgame.moc"

@@ -1,0 +1,309 @@
+// Files of 4-byte records on disk: replacing files safely, and the texts of the system's errors.
+#include "platform/RecordFile.h"
+#include "resources/Texts.h"
+#include "tests/DiskFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <climits>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+const Record kFirst = {1, 2, 3, 4};
+const Record kSecond = {5, 6, 7, 8};
+const QByteArray kOldBytes("old game");
+
+void saveTwoRecords(const QString &path)
+{
+    PosixRecordFiles files;
+    files.create(nativePath(path));
+    files.writeRecord(kFirst);
+    files.writeRecord(kSecond);
+    files.commit();
+}
+
+QString linkText(const QString &path)
+{
+    char text[PATH_MAX];
+    const ssize_t length = ::readlink(nativePath(path).c_str(), text, sizeof text);
+    return length < 0 ? QString() : QFile::decodeName(QByteArray(text, length));
+}
+
+mode_t permissionsOf(const QString &path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(nativePath(path).c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+} // namespace
+
+class TestRecordFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void systemErrorsGetThePlayersTexts_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("text");
+        const auto text = [](const char *t) { return QString::fromUtf8(t); };
+        QTest::newRow("ENOENT") << ENOENT << text(Texts::kFileNotFound);
+        for (int error : {ENAMETOOLONG, ENOTDIR, ELOOP, EINVAL, EILSEQ})
+            QTest::addRow("%d", error) << error << text(Texts::kInvalidFilename);
+        for (int error : {EMFILE, ENFILE})
+            QTest::addRow("%d", error) << error << text(Texts::kTooManyOpenFiles);
+        for (int error : {EACCES, EPERM, EROFS, EISDIR})
+            QTest::addRow("%d", error) << error << text(Texts::kFileAccessDenied);
+        QTest::newRow("ENOSPC") << ENOSPC << QStringLiteral("I/O error 28");
+        QTest::newRow("EIO") << EIO << QStringLiteral("I/O error 5");
+    }
+
+    void systemErrorsGetThePlayersTexts()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(fileErrorText(error)), text);
+    }
+
+    void recordsComeBackInTheOrderWritten()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Game0.sav"));
+        saveTwoRecords(path);
+        QCOMPARE(contentsOf(path), QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08", 8));
+
+        PosixRecordFiles files;
+        files.open(nativePath(path));
+        QCOMPARE(files.readRecord(), kFirst);
+        QCOMPARE(files.readRecord(), kSecond);
+        QCOMPARE(failureOf([&] { files.readRecord(); }),
+                 QString::fromUtf8(Texts::kReadBeyondEndOfFile));
+    }
+
+    void oldFileStaysUntilTheNewOneIsCommitted()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Game0.sav"));
+        QVERIFY(writeFile(path, kOldBytes));
+        PosixRecordFiles files;
+        files.create(nativePath(path));
+        files.writeRecord(kFirst);
+
+        QCOMPARE(contentsOf(path), kOldBytes);
+        files.commit();
+
+        QCOMPARE(contentsOf(path), QByteArray("\x01\x02\x03\x04", 4));
+        QCOMPARE(entriesOf(folder.path()), QStringList {QStringLiteral("Game0.sav")});
+    }
+
+    void closingWithoutCommitLeavesNoTrace()
+    {
+        QTemporaryDir folder;
+        const QString oldPath = folder.filePath(QStringLiteral("old.sav"));
+        QVERIFY(writeFile(oldPath, kOldBytes));
+        PosixRecordFiles files;
+
+        files.create(nativePath(oldPath));
+        files.writeRecord(kFirst);
+        files.close();
+        files.create(nativePath(folder.filePath(QStringLiteral("new.sav"))));
+        files.writeRecord(kFirst);
+        files.close();
+
+        QCOMPARE(contentsOf(oldPath), kOldBytes);
+        QCOMPARE(entriesOf(folder.path()), QStringList {QStringLiteral("old.sav")});
+    }
+
+    void failedRenameRemovesTheNewFile()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Game0.sav"));
+        PosixRecordFiles files;
+        files.create(nativePath(path));
+        files.writeRecord(kFirst);
+        // Someone puts a folder with files in it where the save should go.
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("Game0.sav/inside")));
+
+        QCOMPARE(failureOf([&] { files.commit(); }), QString::fromUtf8(Texts::kFileAccessDenied));
+
+        QCOMPARE(entriesOf(folder.path()), QStringList {QStringLiteral("Game0.sav")});
+        QVERIFY(QFileInfo(path).isDir());
+    }
+
+    void onlyRegularFilesAreOpenedOrReplaced_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("socket") << QStringLiteral("socket");
+        QTest::newRow("endless device") << QStringLiteral("/dev/zero");
+    }
+
+    void onlyRegularFilesAreOpenedOrReplaced()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir folder;
+        const QString socketPath = folder.filePath(QStringLiteral("socket"));
+        const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(socketFd >= 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        const std::string socketName = nativePath(socketPath);
+        QVERIFY(socketName.size() < sizeof address.sun_path);
+        socketName.copy(address.sun_path, socketName.size());
+        QCOMPARE(::bind(socketFd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        const std::string target = nativePath(QDir(folder.path()).filePath(path));
+        const QStringList folderEntries
+            = entriesOf(QFileInfo(QString::fromStdString(target)).path());
+        PosixRecordFiles files;
+        const QString denied = QString::fromUtf8(Texts::kFileAccessDenied);
+
+        QCOMPARE(failureOf([&] { files.open(target); }), denied);
+        QCOMPARE(failureOf([&] { files.create(target); }), denied);
+
+        QCOMPARE(entriesOf(QFileInfo(QString::fromStdString(target)).path()), folderEntries);
+        ::close(socketFd);
+    }
+
+    void namesThatCannotBeFilesAreInvalid_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("name too long") << QString(300, QLatin1Char('x'));
+        QTest::newRow("path through a file") << QStringLiteral("file/Game0.sav");
+        QTest::newRow("links in a loop") << QStringLiteral("loop");
+    }
+
+    void namesThatCannotBeFilesAreInvalid()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir folder;
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("file")), kOldBytes));
+        QVERIFY(QFile::link(QStringLiteral("loop"), folder.filePath(QStringLiteral("loop"))));
+        const QStringList entries = entriesOf(folder.path());
+        const std::string path = nativePath(folder.filePath(name));
+        PosixRecordFiles files;
+        const QString invalid = QString::fromUtf8(Texts::kInvalidFilename);
+
+        QCOMPARE(failureOf([&] { files.open(path); }), invalid);
+        QCOMPARE(failureOf([&] { files.create(path); }), invalid);
+
+        QCOMPARE(entriesOf(folder.path()), entries);
+    }
+
+    void tooManyOpenFilesIsReported()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Game0.sav"));
+        QVERIFY(writeFile(path, kOldBytes));
+        PosixRecordFiles files;
+        // The lowest free descriptor becomes the limit, so the next file cannot be opened.
+        const int lowestFree = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        QVERIFY(lowestFree >= 0);
+        ::close(lowestFree);
+        rlimit oldLimit {};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &oldLimit), 0);
+        rlimit limit = oldLimit;
+        limit.rlim_cur = rlim_t(lowestFree);
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+        const QString opening = failureOf([&] { files.open(nativePath(path)); });
+        const QString creating = failureOf([&] { files.create(nativePath(path)); });
+        ::setrlimit(RLIMIT_NOFILE, &oldLimit);
+
+        QCOMPARE(opening, QString::fromUtf8(Texts::kTooManyOpenFiles));
+        QCOMPARE(creating, QString::fromUtf8(Texts::kTooManyOpenFiles));
+        QCOMPARE(contentsOf(path), kOldBytes);
+        QCOMPARE(entriesOf(folder.path()), QStringList {QStringLiteral("Game0.sav")});
+    }
+
+    void replacedFileKeepsItsPermissions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("owner only") << 0600;
+        QTest::newRow("group reads") << 0640;
+        QTest::newRow("everyone writes") << 0666;
+        QTest::newRow("strangers read, the group does not") << 0604;
+    }
+
+    void replacedFileKeepsItsPermissions()
+    {
+        QFETCH(int, mode);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Game0.sav"));
+        QVERIFY(writeFile(path, kOldBytes));
+        QCOMPARE(::chmod(nativePath(path).c_str(), mode_t(mode)), 0);
+
+        saveTwoRecords(path);
+
+        QCOMPARE(contentsOf(path).size(), 8);
+        QCOMPARE(permissionsOf(path), mode_t(mode));
+    }
+
+    void newFileIsMadeLikeAnyOther_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::newRow("umask 022") << 0022;
+        QTest::newRow("umask 077") << 0077;
+    }
+
+    void newFileIsMadeLikeAnyOther()
+    {
+        QFETCH(int, mask);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Game0.sav"));
+        const mode_t oldMask = ::umask(mode_t(mask));
+        saveTwoRecords(path);
+        ::umask(oldMask);
+
+        QCOMPARE(permissionsOf(path), mode_t(0666 & ~mask));
+    }
+
+    void savingThroughALinkWritesTheFileItPointsAt_data()
+    {
+        QTest::addColumn<QString>("linked");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("relative link") << QStringLiteral("../games/real.sav") << true;
+        QTest::newRow("link to a link") << QStringLiteral("../games/link.sav") << true;
+        QTest::newRow("link to a file still to be made")
+            << QStringLiteral("../games/new.sav") << false;
+    }
+
+    void savingThroughALinkWritesTheFileItPointsAt()
+    {
+        QFETCH(QString, linked);
+        QFETCH(bool, exists);
+        QTemporaryDir folder;
+        QDir top(folder.path());
+        QVERIFY(top.mkdir(QStringLiteral("links")) && top.mkdir(QStringLiteral("games")));
+        const QString real = top.filePath(QStringLiteral("games/real.sav"));
+        QVERIFY(writeFile(real, kOldBytes));
+        QVERIFY(QFile::link(QStringLiteral("real.sav"),
+                            top.filePath(QStringLiteral("games/link.sav"))));
+        const QString link = top.filePath(QStringLiteral("links/Game0.sav"));
+        QVERIFY(QFile::link(linked, link));
+        const QString target = QDir::cleanPath(top.filePath(QStringLiteral("links/") + linked));
+        const QString finalTarget = exists ? real : target;
+
+        saveTwoRecords(link);
+
+        QCOMPARE(linkText(link), linked);
+        QCOMPARE(contentsOf(finalTarget).size(), 8);
+        QCOMPARE(entriesOf(top.filePath(QStringLiteral("links"))),
+                 QStringList {QStringLiteral("Game0.sav")});
+        QCOMPARE(entriesOf(top.filePath(QStringLiteral("games"))).size(), exists ? 2 : 3);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestRecordFile)
+#include "tst_recordfile.moc"
