@@ -95,6 +95,9 @@ class TestFileCommands : public QObject
             }
             edit->setText(name);
             QTest::keyClick(edit, Qt::Key_Return);
+            // Refusing to replace a file leaves the dialog open for another name.
+            if (dialog->isVisible())
+                dialog->reject();
         });
     }
 
