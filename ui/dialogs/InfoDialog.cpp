@@ -44,6 +44,18 @@ QLabel *addLabel(QWidget *parent, const char *name, const QRect &place, const QS
     return label;
 }
 
+namespace {
+
+QMargins frameMargins(const QWidget *window)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+} // namespace
+
 InfoDialog::InfoDialog(const char *name, const char *caption, QSize clientSize, QWidget *parent)
     : QDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -83,9 +95,16 @@ void InfoDialog::showEvent(QShowEvent *event)
     if (!event->spontaneous()) {
         const QWidget *opener = parentWidget() ? parentWidget()->window() : this;
         const QRect area = opener->screen()->availableGeometry();
-        const QSize outer = frameGeometry().size(); // the frame is known from the second showing
-        move(area.x() + (area.width() - outer.width()) / 2,
-             area.y() + (area.height() - outer.height()) / 2);
+        // Before the first showing the window manager's frame is unknown; the opener's frame
+        // is the best guess.
+        QMargins frame = frameMargins(this);
+        if (frame.isNull())
+            frame = frameMargins(opener);
+        const QSize outer = size().grownBy(frame);
+        const QPoint outerTopLeft(area.x() + (area.width() - outer.width()) / 2,
+                                  area.y() + (area.height() - outer.height()) / 2);
+        // Placing the client area is exact whether or not the frame is known yet.
+        setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), size()));
         // Enter and Space press the button from the first moment.
         if (m_button)
             m_button->setFocus();
