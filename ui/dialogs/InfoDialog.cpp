@@ -8,6 +8,18 @@
 #include <QScreen>
 #include <QShowEvent>
 
+namespace {
+
+QMargins frameMargins(const QWidget *window)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+} // namespace
+
 QFrame *addPanel(QWidget *parent, const QRect &place)
 {
     auto *panel = new QFrame(parent);
@@ -43,18 +55,6 @@ QLabel *addLabel(QWidget *parent, const char *name, const QRect &place, const QS
     label->setPalette(palette);
     return label;
 }
-
-namespace {
-
-QMargins frameMargins(const QWidget *window)
-{
-    const QRect outer = window->frameGeometry();
-    const QRect inner = window->geometry();
-    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
-                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
-}
-
-} // namespace
 
 InfoDialog::InfoDialog(const char *name, const char *caption, QSize clientSize, QWidget *parent)
     : QDialog(parent,

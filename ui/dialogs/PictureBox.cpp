@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QPainter>
 
+#include <cstddef>
 #include <exception>
 
 PictureBox::PictureBox(const char *name, const QRect &place, const QString &resourcePath, Fit fit,
