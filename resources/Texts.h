@@ -91,10 +91,14 @@ inline constexpr const char *kRulesContinuedPieces[] = {
 inline constexpr const char *kAboutCaption = "О программе";
 inline constexpr const char *kProductName = "Quorvel for Windows";
 inline constexpr const char *kVersion = "Version 3.0";
+inline constexpr const char *kDistributionNote = "Свободная программа";
+inline constexpr const char *kAuthorLine = "Команда Кворвела";
 
 // Dedication dialog.
 inline constexpr const char *kGiftCaption = "Подарочная версия!!!";
 inline constexpr const char *kGiftTitle = "Подарочная версия программы.";
+inline constexpr const char *kDedication
+    = "Всем, кто любит головоломки. Пусть последняя фишка всегда остаётся в центре доски!";
 inline constexpr const char *kClose = "&Закрыть";
 
 } // namespace Texts

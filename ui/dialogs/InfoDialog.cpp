@@ -1,0 +1,113 @@
+// What the three information dialogs share: the fixed frame, their labels and their button.
+#include "ui/dialogs/InfoDialog.h"
+
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+namespace {
+
+QMargins frameMargins(const QWidget *window)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+} // namespace
+
+QFrame *addPanel(QWidget *parent, const QRect &place)
+{
+    auto *panel = new QFrame(parent);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setGeometry(place);
+    panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    panel->setLineWidth(1);
+    panel->setMidLineWidth(0);
+    return panel;
+}
+
+QLabel *addLabel(QWidget *parent, const char *name, const QRect &place, const QString &text,
+                 const TextLook &look)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(place);
+    // Plain text keeps the doubled and leading blanks exactly as written.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setAlignment(look.alignment | Qt::AlignTop);
+    label->setWordWrap(look.wordWrap);
+
+    QFont font(QString::fromLatin1(look.family));
+    font.setPixelSize(look.pixelSize);
+    font.setBold(look.bold);
+    font.setItalic(look.italic);
+    font.setUnderline(look.underline);
+    label->setFont(font);
+
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, look.colour);
+    label->setPalette(palette);
+    return label;
+}
+
+InfoDialog::InfoDialog(const char *name, const char *caption, QSize clientSize, QWidget *parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QString::fromLatin1(name));
+    setWindowTitle(QString::fromUtf8(caption));
+    setFixedSize(clientSize);
+    // A dialog frame shows no icon, not even the application's.
+    setWindowIcon(QIcon());
+
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    setPalette(palette);
+    setAutoFillBackground(true);
+}
+
+QPushButton *InfoDialog::addCloseButton(const char *text, const QPixmap &glyph, const QRect &place)
+{
+    auto *button = new QPushButton(QIcon(glyph), QString::fromUtf8(text), this);
+    button->setObjectName(QStringLiteral("BitBtn1"));
+    button->setGeometry(place);
+    button->setIconSize(glyph.size());
+    connect(button, &QPushButton::clicked, this, &QDialog::accept);
+    m_button = button;
+    return button;
+}
+
+void InfoDialog::showEvent(QShowEvent *event)
+{
+    // Centred on the screen of the window that opens it, again at every showing, even if the
+    // player moved it away last time; a window manager's restore is no new showing.
+    if (!event->spontaneous()) {
+        const QWidget *opener = parentWidget() ? parentWidget()->window() : this;
+        const QRect area = opener->screen()->availableGeometry();
+        // Before the first showing the window manager's frame is unknown; the opener's frame
+        // is the best guess.
+        QMargins frame = frameMargins(this);
+        if (frame.isNull())
+            frame = frameMargins(opener);
+        const QSize outer = size().grownBy(frame);
+        const QPoint outerTopLeft(area.x() + (area.width() - outer.width()) / 2,
+                                  area.y() + (area.height() - outer.height()) / 2);
+        // Placing the client area is exact whether or not the frame is known yet.
+        setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), size()));
+        // Enter and Space press the button from the first moment.
+        if (m_button)
+            m_button->setFocus();
+    }
+    QDialog::showEvent(event);
+}
