@@ -1,9 +1,11 @@
 // Starts Quorvel: the application, its four windows, and the event loop.
 #include "ui/Application.h"
 #include "ui/Unit1.h"
+#include "ui/dialogs/Supriz.h"
+#include "ui/dialogs/Unit4.h"
+#include "ui/dialogs/Unit5.h"
 
 #include <QApplication>
-#include <QDialog>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,10 +23,11 @@ int main(int argc, char *argv[])
     prepareApplication(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/mainicon.png")));
 
+    // Created in this order, each hidden until a command shows it, and reused until the end.
     TForm1 form1;
-    QDialog form4;
-    QDialog aboutBox1;
-    QDialog form2;
+    TForm4 form4;
+    TAboutBox1 aboutBox1;
+    TForm2 form2;
     form1.setDialogs(&form4, &aboutBox1, &form2);
     form1.show();
     return app.exec();
