@@ -87,4 +87,30 @@ IFS=, read -r r g b <<<"$(pixel "$peg_x" "$peg_y")"
 IFS=, read -r r g b <<<"$(pixel $((62 * 3 - 30 + 30)) $((top + 62 * 1 + 30)))"
 [[ "$r,$g,$b" == "192,192,192" ]] || fail "Latin cross (3,1) is not an empty hole: $r,$g,$b"
 
+# Home opens the dedication dialog; Return closes it again.
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+xdotool key Home
+gift=$(timeout 10 xdotool search --sync --onlyvisible --name '^Подарочная версия!!!$' | head -n1) \
+    || fail "Home did not open the dedication dialog"
+sleep 0.3
+xdotool key Return
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^Подарочная версия!!!$' >/dev/null || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Подарочная версия!!!$' >/dev/null && fail "Return did not close the dedication"
+
+# Save through the real dialog by typing a name: the file holds the Latin cross, 200 bytes.
+xdotool mousemove --window "$window" $((76 + 11)) $((top + 12)) click 1
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '.' | grep -v "^$window\$" | tail -n1) \
+    || fail "the save dialog did not open"
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/typed"
+xdotool key Return
+for _ in $(seq 50); do [[ -f "$work/typed.sav" ]] && break; sleep 0.1; done
+[[ -f "$work/typed.sav" ]] || fail "no file was saved"
+[[ $(stat -c %s "$work/typed.sav") -eq 200 ]] || fail "the saved file is not 200 bytes"
+record0=$(od -An -t d4 -N4 "$work/typed.sav" | tr -d ' ')
+column4=$(od -An -t d4 -j $((4 * 22)) -N28 "$work/typed.sav" | xargs)
+[[ "$record0" == 1 ]] || fail "saved kind is $record0, expected 1 (Latin cross)"
+[[ "$column4" == "0 1 1 1 1 0 0" ]] || fail "saved column 4 is '$column4'"
+
 echo "real window checks passed"
