@@ -488,7 +488,7 @@ void drawLoosePegs(QPainter &p)
     lying(QPointF(116, 684), 20);
 }
 
-// A small gift box with a ribbon, on the sill's left.
+// A small gift box with a ribbon, at the left.
 void drawGift(QPainter &p)
 {
     const QRectF front(36, 402, 74, 56);
@@ -516,7 +516,7 @@ void drawGift(QPainter &p)
     p.drawEllipse(QPointF(72, 386), 6, 6);
 }
 
-// Flowers in a glass vase on the sill's right.
+// Flowers in a glass vase, at the right.
 void drawFlowers(QPainter &p)
 {
     p.setPen(QPen(QColor(60, 110, 50), 2.2));
@@ -589,9 +589,17 @@ QImage makeDedicationPicture()
     drawCurtain(p, true);
     drawCurtain(p, false);
     drawRod(p);
+    drawTable(p);
+    // The gift and the flowers stand at the back of the table, against the wall.
+    p.save();
+    p.translate(0, 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 10, 0, 90));
+    p.drawEllipse(QPointF(78, 458), 50, 6);
+    p.drawEllipse(QPointF(430, 458), 30, 5);
     drawGift(p);
     drawFlowers(p);
-    drawTable(p);
+    p.restore();
     drawBoard(p);
     drawLoosePegs(p);
     drawVignette(p);
