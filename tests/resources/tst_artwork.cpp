@@ -249,11 +249,8 @@ void TestArtwork::cellFrames()
         for (const QPoint &edge : {QPoint(i, 0), QPoint(i, 59), QPoint(0, i), QPoint(59, i),
                                    QPoint(i, 58), QPoint(58, i)}) {
             const QRgb expected = onFrame(name, edge.x(), edge.y()) ? kWhite : kSilver;
-            if (image.pixel(edge) != expected)
-                QFAIL(qPrintable(QStringLiteral("pixel (%1,%2) is %3")
-                                     .arg(edge.x())
-                                     .arg(edge.y())
-                                     .arg(QColor(image.pixel(edge)).name())));
+            QVERIFY2(image.pixel(edge) == expected,
+                     qPrintable(QStringLiteral("(%1,%2)").arg(edge.x()).arg(edge.y())));
         }
     }
     if (name == QLatin1String("empty")) {

@@ -2,7 +2,6 @@
 #include "Artwork.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -282,8 +281,7 @@ QImage makeCell(CellPicture picture)
         drawFrame(image, kSize - 1);
         break;
     case CellPicture::Peg:
-        // One pixel short on the right and at the bottom, so neighbouring pegs read as
-        // separate raised tiles.
+        // The peg's frame stops one pixel short: its last row and column stay silver.
         drawFrame(image, kSize - 2);
         drawDisc(image, wood());
         break;

@@ -97,7 +97,7 @@ const Rows kDoor = {
     "..kammyyyyyyk...", //
     "..kmmmyyyyyyk...", //
     "..kmmmyyyyyyk...", //
-    "..kmmyyyyyyyk...", //
+    "..kmymyyyyyyk...", //
     "..kmmmyyyyyyk...", //
     "..kmmmyyyyyyk...", //
     "..kmmmyyyyyyk...", //
