@@ -2,7 +2,6 @@
 #include "Artwork.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -108,8 +107,8 @@ Rgb woodSurface(double x, double y)
 {
     static const std::vector<Rgb> tones = {rgb(189, 107, 24), rgb(198, 115, 33), rgb(206, 123, 33),
                                            rgb(214, 140, 41), rgb(231, 156, 49)};
-    const double v = x + 1.6 * std::sin(y * 0.11 + x * 0.05) + 0.7 * std::sin(y * 0.31 + 1.3)
-        + 1.2 * (turbulence(x * 0.15, y * 0.04, 11) - 0.5);
+    const double v = x + 0.9 * std::sin(y * 0.08 + x * 0.05) + 0.4 * std::sin(y * 0.27 + 1.3)
+        + 1.6 * (turbulence(x * 0.12, y * 0.03, 11) - 0.5);
     const double band = 0.5 + 0.5 * std::sin(v * 0.42 + 0.8 * std::sin(v * 0.13));
     Rgb colour = ramp(tones, band);
     // Dark grain lines, spaced unevenly like the annual rings of a plank seen edge-on.
@@ -127,7 +126,8 @@ Rgb marbleSurface(double x, double y)
     const double warp = 5.5 * turbulence(x * 0.07, y * 0.07, 47);
     const double vein = 1 - std::abs(std::sin(x * 0.13 + y * 0.21 + warp));
     const double fine = 1 - std::abs(std::sin(x * 0.29 - y * 0.11 + 3.1 * warp + 1.7));
-    colour = mix(colour, rgb(132, 239, 181), 0.75 * std::pow(vein, 10.0));
+    colour
+        = mix(colour, rgb(132, 239, 181), 0.2 * std::pow(vein, 3.0) + 0.55 * std::pow(vein, 14.0));
     return mix(colour, rgb(110, 200, 150), 0.45 * std::pow(fine, 16.0));
 }
 
@@ -159,7 +159,7 @@ Rgb shade(const Material &material, double x, double y)
     const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
     nx /= length, ny /= length, nz /= length;
 
-    const double lx = -0.6, ly = -0.6, lz = 0.53; // upper left, about 40 degrees high
+    const double lx = -0.62, ly = -0.62, lz = 0.48; // upper left, about 30 degrees high
     const double flat = lz;
     const double diffuse = std::max(0.0, nx * lx + ny * ly + nz * lz);
 
@@ -281,8 +281,7 @@ QImage makeCell(CellPicture picture)
         drawFrame(image, kSize - 1);
         break;
     case CellPicture::Peg:
-        // One pixel short on the right and at the bottom, so neighbouring pegs read as
-        // separate raised tiles.
+        // The peg's frame stops one pixel short: its last row and column stay silver.
         drawFrame(image, kSize - 2);
         drawDisc(image, wood());
         break;

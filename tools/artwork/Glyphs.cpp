@@ -74,7 +74,7 @@ void paintEmbossed(QImage &image, const Rows &rows, const QColor &key, const Gre
         if (x < 0 || y < 0 || x >= kSide || y >= kSide)
             return false;
         const char c = rows[y][x];
-        return c == 'k' || c == 'm' || c == 'n' || c == 'b' || c == 'r' || c == 'G';
+        return c == 'k' || c == 'm' || c == 'n' || c == 'b' || c == 'r';
     };
     for (int y = 0; y < kSide; ++y) {
         for (int x = 0; x < kSide; ++x) {
@@ -97,7 +97,7 @@ const Rows kDoor = {
     "..kammyyyyyyk...", //
     "..kmmmyyyyyyk...", //
     "..kmmmyyyyyyk...", //
-    "..kmmyyyyyyyk...", //
+    "..kmymyyyyyyk...", //
     "..kmmmyyyyyyk...", //
     "..kmmmyyyyyyk...", //
     "..kmmmyyyyyyk...", //
@@ -113,19 +113,19 @@ const Rows kDoor = {
 // New game: a blank sheet with a folded corner, and sparkles around it.
 const Rows kSheet = {
     "......y.........", //
-    ".y....y......y..", //
-    "..y.........y...", //
-    "....kkkkk.......", //
-    "....kwwwkk......", //
-    "....kwwwkwk.....", //
-    "....kwwwkkkk....", //
-    "yy..kwwwwwwkG...", //
-    "....kwwwwwwkG.yy", //
-    "....kwwwwwwkG...", //
-    "....kwwwwwwkG...", //
-    "....kwwwwwwkG...", //
-    "....kkkkkkkkG...", //
-    "..y..GGGGGGGG.y.", //
+    ".y....y.......y.", //
+    "..y..........y..", //
+    "....kkkkkk......", //
+    "....kwwwwkk.....", //
+    "....kwwwwkwk....", //
+    "yy..kwwwwkkkk...", //
+    "....kwwwwwwwkG..", //
+    "....kwwwwwwwkGyy", //
+    "....kwwwwwwwkG..", //
+    "....kwwwwwwwkG..", //
+    "....kwwwwwwwkG..", //
+    "....kkkkkkkkkG..", //
+    "..y..GGGGGGGGG..", //
     ".y............y.", //
     ".......y.......y", //
 };
@@ -170,23 +170,23 @@ const Rows kFloppy = {
     "................", //
 };
 
-// Rules and legend: an open book.
+// Rules and legend: an open book seen from above at a slant, so the blue cover edge shows.
 const Rows kBook = {
     "................", //
     "................", //
     "................", //
     ".kkkk.....kkkk..", //
     "kwwwwkk.kkwwwwk.", //
-    "kwkkwwwkwwkkkwk.", //
+    "kwkkkwwkwwkkkwk.", //
     "kwwwwwwkwwwwwwk.", //
-    "kwkkkwwkwwkkwwk.", //
+    "kwkkkkwkwkkkkwk.", //
     "kwwwwwwkwwwwwwk.", //
-    "kwkkwwwkwkkkwwk.", //
+    "kwkkkwwkwwkkkwk.", //
     "kwwwwwwkwwwwwwk.", //
     "kkkkwwwkwwwkkkk.", //
     "kwwwkkkkkkkwwwk.", //
-    "bbbbbbbbbbbbbbb.", //
-    "................", //
+    "kbbbbbbkbbbbbbk.", //
+    ".kkkkkkkkkkkkk..", //
     "................", //
 };
 
@@ -194,18 +194,18 @@ const Rows kBook = {
 const Rows kQuestion = {
     ".....ddddd......", //
     "...ddddddddd....", //
-    "..ddddddddddd...", //
-    ".ddddddrrrdddd..", //
-    ".ddddrrddrrddd..", //
-    "dddddrrddrrGddd.", //
-    "dddddddddrrGddd.", //
+    "..ddddrrrdddd...", //
+    ".ddddrrdrrdddd..", //
+    ".ddddrrdrrGddd..", //
     "ddddddddrrGdddd.", //
     "dddddddrrGddddd.", //
-    "dddddddrrGddddd.", //
-    ".ddddddGGdddddd.", //
-    ".ddddddrrdddddd.", //
-    "..dddddrrGdddd..", //
-    "...ddddGGdddd...", //
+    "ddddddrrddddddd.", //
+    "ddddddrrGdddddd.", //
+    "ddddddddddddddd.", //
+    ".ddddddddddddd..", //
+    ".dddddrrdddddd..", //
+    "..ddddrrGdddd...", //
+    "...ddddGddddd...", //
     ".....ddddd......", //
     "................", //
 };

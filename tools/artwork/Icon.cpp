@@ -19,7 +19,7 @@ double skyDistance(double x, double y)
     return std::pow(dx * dx * dx * dx + dy * dy * dy * dy, 0.25);
 }
 
-// Tiny 3 x 5 and 4 x 7 letters for the two marks, one string a row, '#' set.
+// Draws small hand-made letters: one string a row, '#' for a set pixel.
 void stamp(QImage &image, int left, int top, std::initializer_list<const char *> rows,
            const QColor &colour)
 {
@@ -64,10 +64,9 @@ QImage makeMainIcon()
     for (int y = 0; y < kSide; ++y) {
         for (int x = 0; x < kSide; ++x) {
             const int dx = std::abs(x - cx), dy = std::abs(y - cy);
-            const bool horizontal = x >= 7 && x <= 27 && dy <= (dx < 3 ? 2 : dx < 7 ? 1 : 0);
-            const bool vertical = y >= 6 && y <= 25 && dx <= (dy < 3 ? 2 : dy < 7 ? 1 : 0);
-            const bool glow
-                = dx + dy <= 6 && dx <= 6 && dy <= 6 && x >= 11 && x <= 24 && y >= 11 && y <= 21;
+            const bool horizontal = x >= 7 && x <= 27 && dy <= (dx < 2 ? 2 : dx < 5 ? 1 : 0);
+            const bool vertical = y >= 6 && y <= 25 && dx <= (dy < 2 ? 2 : dy < 5 ? 1 : 0);
+            const bool glow = dx + dy <= 7 && x >= 11 && x <= 24 && y >= 11 && y <= 21;
             if (horizontal || vertical)
                 image.setPixelColor(x, y, Palette::Yellow);
             else if (glow)
@@ -75,13 +74,13 @@ QImage makeMainIcon()
         }
     }
 
-    // Our mark at the top left: "QV" in red with a lime shadow.
-    const auto q = {".##.", "#..#", "#..#", "#..#", "#.##", "#..#", ".###"};
-    const auto v = {"#...#", "#...#", "#...#", ".#.#.", ".#.#.", "..#..", "..#.."};
+    // Our mark at the top left: "QV" in red, raised on a lime shadow.
+    const auto q = {".###.", "#...#", "#...#", "#...#", "#.#.#", "#..#.", ".##.#"};
+    const auto v = {"#...#", "#...#", "#...#", "#...#", ".#.#.", ".#.#.", "..#.."};
     stamp(image, 3, 4, q, Palette::Lime);
-    stamp(image, 9, 4, v, Palette::Lime);
+    stamp(image, 10, 4, v, Palette::Lime);
     stamp(image, 2, 3, q, Palette::Red);
-    stamp(image, 8, 3, v, Palette::Red);
+    stamp(image, 9, 3, v, Palette::Red);
 
     // The year at the bottom right: '26.
     stamp(image, 21, 26, {"#", "#"}, Palette::Fuchsia);
