@@ -23,7 +23,7 @@ echo "== Sanitizer build (clang, AddressSanitizer + UndefinedBehaviorSanitizer, 
 CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DQUORVEL_WARNINGS_AS_ERRORS=ON -DQUORVEL_SANITIZE=ON >/dev/null
 cmake --build "$root/build/sanitize" -j "$jobs"
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 ctest --test-dir "$root/build/sanitize" -j "$jobs"

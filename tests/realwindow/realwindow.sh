@@ -14,6 +14,7 @@ trap cleanup EXIT
 fail() {
     echo "FAIL: $*" >&2
     [[ -f "$work/shot.png" ]] && cp "$work/shot.png" /tmp/quorvel-realwindow-failure.png
+    [[ -f "$work/quorvel.log" ]] && sed "s/^/quorvel: /" "$work/quorvel.log" >&2
     exit 1
 }
 
