@@ -5,6 +5,7 @@
 #include "resources/Texts.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -28,6 +29,8 @@ protected:
 void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text)
 {
     CentredMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+    // Message boxes have a dialog frame, which shows no icon, not even the application's.
+    box.setWindowIcon(QIcon());
     QPushButton *ok = box.addButton(QString::fromUtf8(Texts::kOk), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);

@@ -79,7 +79,7 @@ public:
     }
 };
 
-struct ToolButtonSpec
+struct ToolButtonEntry
 {
     const char *name;
     int x;
@@ -87,7 +87,7 @@ struct ToolButtonSpec
     void (TForm1::*handler)();
 };
 
-const ToolButtonSpec kToolButtons[] = {
+const ToolButtonEntry kToolButtons[] = {
     {"SpeedButton1", 7, Texts::kHintExit, &TForm1::N8Click},
     {"SpeedButton2", 30, Texts::kHintNew, &TForm1::N5Click},
     {"SpeedButton4", 53, Texts::kHintOpen, &TForm1::N7Click},
@@ -103,18 +103,18 @@ const ToolButtonSpec kToolButtons[] = {
     {"SpeedButton13", 312, Texts::kHintAbout, &TForm1::N16Click},
 };
 
-struct MenuItemSpec
+struct MenuItemEntry
 {
     const char *name;
     const char *text;
     void (TForm1::*handler)();
 };
 
-struct MenuSpec
+struct MenuEntry
 {
     const char *name;
     const char *title;
-    std::initializer_list<MenuItemSpec> items;
+    std::initializer_list<MenuItemEntry> items;
 };
 
 } // namespace
@@ -149,7 +149,10 @@ TForm1::TForm1(QWidget *parent)
     for (QFileDialog *dialog : {m_openDialog, m_saveDialog}) {
         dialog->setNameFilter(text(Texts::kSavedGameFilter));
         dialog->setDefaultSuffix(text(Texts::kDefaultSuffix));
+        dialog->setWindowIcon(QIcon());
+        // Like the rest of the game's dialogs, the file dialogs keep one size.
         dialog->setSizeGripEnabled(false);
+        dialog->setFixedSize(dialog->sizeHint());
     }
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -166,7 +169,7 @@ void TForm1::setDialogs(QDialog *rules, QDialog *about, QDialog *gift)
 
 void TForm1::buildMenu()
 {
-    const MenuSpec menus[] = {
+    const MenuEntry menus[] = {
         {"N1",
          Texts::kMenuFile,
          {{"N5", Texts::kMenuNew, &TForm1::N5Click},
@@ -189,11 +192,11 @@ void TForm1::buildMenu()
     };
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    for (const MenuSpec &spec : menus) {
-        QMenu *menu = bar->addMenu(text(spec.title));
-        menu->setObjectName(QString::fromLatin1(spec.name));
-        menu->menuAction()->setObjectName(QString::fromLatin1(spec.name));
-        for (const MenuItemSpec &item : spec.items) {
+    for (const MenuEntry &entry : menus) {
+        QMenu *menu = bar->addMenu(text(entry.title));
+        menu->setObjectName(QString::fromLatin1(entry.name));
+        menu->menuAction()->setObjectName(QString::fromLatin1(entry.name));
+        for (const MenuItemEntry &item : entry.items) {
             QAction *action = menu->addAction(text(item.text));
             action->setObjectName(QString::fromLatin1(item.name));
             connect(action, &QAction::triggered, this, item.handler);
@@ -215,18 +218,18 @@ void TForm1::buildToolBar()
     new Splitter(toolBar, "Splitter2", 99, 14);
     new Splitter(toolBar, "Splitter3", 274, 15);
 
-    for (const ToolButtonSpec &spec : kToolButtons) {
+    for (const ToolButtonEntry &entry : kToolButtons) {
         auto *button = new QToolButton(toolBar);
-        const QString name = QString::fromLatin1(spec.name);
+        const QString name = QString::fromLatin1(entry.name);
         button->setObjectName(name);
-        button->setGeometry(spec.x, 2, 23, 22);
+        button->setGeometry(entry.x, 2, 23, 22);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setToolTip(text(spec.hint));
+        button->setToolTip(text(entry.hint));
         button->setIconSize(QSize(16, 16));
         const QImage glyph(QStringLiteral(":/glyphs/%1.png").arg(name));
         button->setIcon(QIcon(QPixmap::fromImage(normalGlyphPicture(glyph))));
-        connect(button, &QToolButton::clicked, this, spec.handler);
+        connect(button, &QToolButton::clicked, this, entry.handler);
     }
 }
 
