@@ -88,15 +88,51 @@ IFS=, read -r r g b <<<"$(pixel "$peg_x" "$peg_y")"
 IFS=, read -r r g b <<<"$(pixel $((62 * 3 - 30 + 30)) $((top + 62 * 1 + 30)))"
 [[ "$r,$g,$b" == "192,192,192" ]] || fail "Latin cross (3,1) is not an empty hole: $r,$g,$b"
 
-# Home opens the dedication dialog; Return closes it again.
+# How many pixels of colour r,g,b lie in the region WxH+X+Y of the last screenshot.
+count_colour() {
+    convert "$work/shot.png" -crop "$1" +repage -format %c histogram:info: \
+        | awk -v c="($2)" '{ gsub(/ /, ""); if (index($0, c)) { split($0, n, ":"); s += n[1] } } END { print s + 0 }'
+}
+
+# Waits for the dialog captioned $1, checks its client size $2, and takes its picture.
+open_dialog() {
+    dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1) \
+        || fail "dialog '$1' did not open"
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    [[ "${WIDTH}x$HEIGHT" == "$2" ]] || fail "dialog '$1' is ${WIDTH}x$HEIGHT, expected $2"
+    import -window "$dialog" "$work/shot.png"
+}
+
+# Closes the dialog with key $2 and waits until the window captioned $1 is gone.
+close_dialog() {
+    xdotool key "$2"
+    for _ in $(seq 50); do xdotool search --onlyvisible --name "^$1\$" >/dev/null || return 0; sleep 0.1; done
+    fail "$2 did not close '$1'"
+}
+
+# Home opens the dedication dialog: red title, the stretched picture in its frame.
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
 xdotool key Home
-gift=$(timeout 10 xdotool search --sync --onlyvisible --name '^Подарочная версия!!!$' | head -n1) \
-    || fail "Home did not open the dedication dialog"
-sleep 0.3
-xdotool key Return
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^Подарочная версия!!!$' >/dev/null || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^Подарочная версия!!!$' >/dev/null && fail "Return did not close the dedication"
+open_dialog 'Подарочная версия!!!' 487x445
+(( $(count_colour 441x49+24+24 255,0,0) > 300 )) || fail "the dedication's title is not red"
+(( $(convert "$work/shot.png" -crop 257x329+32+88 +repage -format %k info:) > 1000 )) \
+    || fail "the dedication's picture is missing"
+close_dialog 'Подарочная версия!!!' Return
+
+# The rules button opens the rules: red welcome, navy text; Space presses OK.
+xdotool mousemove --window "$window" $((289 + 11)) $((top + 12)) click 1
+open_dialog 'Правила игры и легенда' 536x348
+(( $(count_colour 497x33+16+24 255,0,0) > 300 )) || fail "the welcome line is not red"
+(( $(count_colour 497x81+16+56 0,0,128) > 1000 )) || fail "the legend is not navy"
+close_dialog 'Правила игры и легенда' space
+
+# The About button opens About, with the stretched emblem on its silver ground.
+xdotool mousemove --window "$window" $((312 + 11)) $((top + 12)) click 1
+open_dialog 'О программе' 298x213
+(( $(count_colour 89x89+16+16 0,0,0) > 300 )) || fail "the emblem is missing"
+(( $(count_colour 160x22+112+24 255,0,0) > 100 )) || fail "the product name is not red"
+close_dialog 'О программе' Escape
 
 # Save through the real dialog by typing a name: the file holds the Latin cross, 200 bytes.
 xdotool mousemove --window "$window" $((76 + 11)) $((top + 12)) click 1

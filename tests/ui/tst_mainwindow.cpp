@@ -371,6 +371,38 @@ private Q_SLOTS:
         QCOMPARE(button("SpeedButton1")->icon().pixmap(16, 16).size(), QSize(16, 16));
     }
 
+    // The glyph's key colour, and only it, lets the button face show through; the figure's
+    // gray shadow is drawn.
+    void toolbarGlyphsLeaveOutExactlyTheirKeyColour()
+    {
+        for (int number = 1; number <= 13; ++number) {
+            const QString name = QStringLiteral("SpeedButton%1").arg(number);
+            const QImage glyph(QStringLiteral(":/glyphs/%1.png").arg(name));
+            const QRgb key = glyph.pixel(0, 15) & RGB_MASK;
+            QCOMPARE(key, (number == 4 ? qRgb(128, 0, 128) : qRgb(128, 128, 0)) & RGB_MASK);
+            const QImage shown = form->findChild<QToolButton *>(name)
+                                     ->icon()
+                                     .pixmap(16, 16)
+                                     .toImage()
+                                     .convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(shown.size(), QSize(16, 16));
+            int transparent = 0;
+            for (int y = 0; y < 16; ++y) {
+                for (int x = 0; x < 16; ++x) {
+                    const QRgb source = glyph.pixel(x, y) & RGB_MASK;
+                    const QRgb drawn = shown.pixel(x, y);
+                    if (source == key) {
+                        QCOMPARE(qAlpha(drawn), 0);
+                        ++transparent;
+                    } else {
+                        QCOMPARE(drawn, source | 0xff000000u);
+                    }
+                }
+            }
+            QVERIFY(transparent > 0);
+        }
+    }
+
     void pressesOnTheToolbarNeverReachTheBoard()
     {
         // The strip covers ring row 0; a press there must not even count as a click on the board.
