@@ -7,7 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 echo "== Checking formatting"
 cd "$root"
-git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+find . -path ./build -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 \
+    | xargs -0 clang-format --dry-run --Werror
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
