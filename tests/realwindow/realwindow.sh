@@ -2,6 +2,8 @@
 # Runs the real quorvel binary in a private X server with a window manager, drives it with
 # xdotool and reads the screen back. Usage: realwindow.sh path/to/quorvel
 set -euo pipefail
+# xdotool matches the Russian window titles only in a UTF-8 locale.
+export LC_ALL=C.UTF-8
 program=$(realpath "$1")
 work=$(mktemp -d)
 pids=()
