@@ -8,9 +8,10 @@ virtual_display_pids=()
 # Usage: start_virtual_display WORK_FOLDER [SCREEN, e.g. 1024x768x24]
 start_virtual_display() {
     local work=$1 screen=${2:-1024x768x24} fd
-    # -displayfd picks a free number and writes it once the server accepts connections.
+    # -displayfd picks a free number and writes it once the server accepts connections; with
+    # -noreset the server keeps running between one client and the next.
     exec {fd}>"$work/display"
-    Xvfb -displayfd "$fd" -screen 0 "$screen" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd "$fd" -screen 0 "$screen" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
     virtual_display_pids+=($!)
     exec {fd}>&-
     for _ in $(seq 200); do
