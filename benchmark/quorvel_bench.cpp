@@ -21,7 +21,7 @@ void report(const char *what, std::vector<qint64> nanoseconds)
 {
     std::sort(nanoseconds.begin(), nanoseconds.end());
     const auto ms = [](qint64 ns) { return double(ns) / 1e6; };
-    std::printf("%-28s median %.3f ms (%.3f to %.3f ms, %zu runs)\n", what,
+    std::printf("%-34s median %.3f ms (%.3f to %.3f ms, %zu runs)\n", what,
                 ms(nanoseconds[nanoseconds.size() / 2]), ms(nanoseconds.front()),
                 ms(nanoseconds.back()), nanoseconds.size());
 }
