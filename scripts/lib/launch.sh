@@ -36,6 +36,7 @@ source "$here/virtual-display.sh"
 work=$(mktemp -d)
 game=
 cleanup() {
+    trap - INT TERM HUP
     [[ -n "$game" ]] && kill "$game" 2>/dev/null || true
     stop_virtual_display
     rm -rf "$work"
@@ -60,8 +61,8 @@ x11vnc -display "$DISPLAY" -rfbauth "$work/passwd" -listen 127.0.0.1 -noipv6 -rf
     -autoport 5900 -forever -shared -nocursorshape -quiet >"$work/x11vnc.log" 2>&1 &
 virtual_display_pids+=($!)
 port=
-for _ in $(seq 200); do
-    port=$(sed -n 's/^PORT=\([0-9]*\)$/\1/p' "$work/x11vnc.log")
+for _ in $(seq 400); do
+    port=$(sed -n 's/^PORT=\([0-9]*\)$/\1/p' "$work/x11vnc.log" 2>/dev/null)
     [[ -n "$port" ]] && break
     sleep 0.05
 done

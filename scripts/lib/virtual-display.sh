@@ -33,7 +33,8 @@ start_window_manager() {
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     virtual_display_pids+=($!)
     for _ in $(seq 200); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        # No pipe into grep -q: under pipefail, xprop's broken pipe would count as a failure.
+        [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]] && return 0
         sleep 0.05
     done
     echo "The window manager (openbox) did not start." >&2

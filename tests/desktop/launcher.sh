@@ -38,7 +38,7 @@ grep -q "DISPLAY is set to ':$dead', but no X server answers there" "$work/out" 
 # No display: the launcher prints where to connect.
 env -u DISPLAY -u XDG_RUNTIME_DIR "$launch" "$program" >"$work/out" 2>&1 &
 launcher=$!
-for _ in $(seq 200); do grep -q '^  Password:' "$work/out" && break; sleep 0.1; done
+for _ in $(seq 600); do grep -q '^  Password:' "$work/out" && break; sleep 0.1; done
 grep -q '^  Password:' "$work/out" || fail "the launcher printed no connection details"
 port=$(sed -n 's/.*listens on 127\.0\.0\.1:\([0-9]*\) only.*/\1/p' "$work/out")
 display=$(sed -n 's/.*private virtual display (\(:[0-9]*\)).*/\1/p' "$work/out")
@@ -68,6 +68,6 @@ wait "$launcher" || status=$?
 launcher=
 [[ $status -eq 0 ]] || fail "the launcher exited with $status after the game ended"
 [[ -e "/tmp/.X11-unix/X${display#:}" ]] && fail "the virtual display $display still runs"
-awk -v p="$hexport" '$4 == "0A" && $2 ~ ":" p "$"' /proc/net/tcp | grep -q . \
+[[ -n $(awk -v p="$hexport" '$4 == "0A" && $2 ~ ":" p "$"' /proc/net/tcp) ]] \
     && fail "the VNC server still listens on port $port"
 echo "launcher checks passed"

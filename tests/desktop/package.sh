@@ -31,7 +31,8 @@ files=(usr/bin/quorvel usr/share/applications/$id.desktop usr/share/metainfo/$id
 for size in 32 64 128 256; do files+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png"); done
 for file in "${files[@]}"; do [[ -f "$root/$file" ]] || fail "the package lacks /$file"; done
 [[ -x "$root/usr/bin/quorvel" ]] || fail "/usr/bin/quorvel is not executable"
-readelf -d "$root/usr/bin/quorvel" | grep -qE 'RPATH|RUNPATH' && fail "the installed program keeps a library search path"
+[[ $(readelf -d "$root/usr/bin/quorvel") == *RUNPATH* || $(readelf -d "$root/usr/bin/quorvel") == *RPATH* ]] \
+    && fail "the installed program keeps a library search path"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
@@ -60,7 +61,7 @@ start_window_manager "$work"
 game=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
     || { cat "$work/quorvel.log" >&2; fail "the packaged program showed no window"; }
-xprop -id "$window" WM_CLASS | grep -q '"Quorvel"$' || fail "WM_CLASS does not match StartupWMClass"
+[[ $(xprop -id "$window" WM_CLASS) == *'"Quorvel"' ]] || fail "WM_CLASS does not match StartupWMClass"
 sleep 0.3
 import -window "$window" "$work/shot.png"
 # The bottom-left corner of the client area is board background.
