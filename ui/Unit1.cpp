@@ -132,29 +132,6 @@ TForm1::TForm1(QWidget *parent)
     buildMenu();
     buildToolBar();
 
-    m_openDialog = new QFileDialog(this);
-    m_openDialog->setObjectName(QStringLiteral("OpenDialog1"));
-    m_openDialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    // A name that does not exist is accepted; loading it then reports "File not found".
-    m_openDialog->setFileMode(QFileDialog::AnyFile);
-
-    m_saveDialog = new QFileDialog(this);
-    m_saveDialog->setObjectName(QStringLiteral("SaveDialog1"));
-    m_saveDialog->setOptions(QFileDialog::DontUseNativeDialog);
-    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    m_saveDialog->setFileMode(QFileDialog::AnyFile);
-    m_saveDialog->selectFile(text(Texts::kInitialSaveName));
-
-    for (QFileDialog *dialog : {m_openDialog, m_saveDialog}) {
-        dialog->setNameFilter(text(Texts::kSavedGameFilter));
-        dialog->setDefaultSuffix(text(Texts::kDefaultSuffix));
-        dialog->setWindowIcon(QIcon());
-        // Like the rest of the game's dialogs, the file dialogs keep one size.
-        dialog->setSizeGripEnabled(false);
-        dialog->setFixedSize(dialog->sizeHint());
-    }
-
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
@@ -338,6 +315,45 @@ void TForm1::N5Click()
     dealLayout(m_game.BoardKind);
 }
 
+QFileDialog *TForm1::openDialog()
+{
+    if (!m_openDialog) {
+        m_openDialog = makeFileDialog("OpenDialog1", QFileDialog::HideNameFilterDetails);
+        m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        // A name that does not exist is accepted; loading it then reports "File not found".
+        m_openDialog->setFileMode(QFileDialog::AnyFile);
+        m_openDialog->setFixedSize(m_openDialog->sizeHint());
+    }
+    return m_openDialog;
+}
+
+QFileDialog *TForm1::saveDialog()
+{
+    if (!m_saveDialog) {
+        m_saveDialog = makeFileDialog("SaveDialog1", {});
+        m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+        m_saveDialog->setFileMode(QFileDialog::AnyFile);
+        m_saveDialog->selectFile(text(Texts::kInitialSaveName));
+        m_saveDialog->setFixedSize(m_saveDialog->sizeHint());
+    }
+    return m_saveDialog;
+}
+
+// A file dialog costs more to build than all the rest of the window, so each is built when first
+// used rather than at start-up, and then kept so that it reopens where the player left it.
+QFileDialog *TForm1::makeFileDialog(const char *name, QFileDialog::Options options)
+{
+    auto *dialog = new QFileDialog(this);
+    dialog->setObjectName(QString::fromLatin1(name));
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | options);
+    dialog->setNameFilter(text(Texts::kSavedGameFilter));
+    dialog->setDefaultSuffix(text(Texts::kDefaultSuffix));
+    dialog->setWindowIcon(QIcon());
+    // Like the rest of the game's dialogs, the file dialogs keep one size.
+    dialog->setSizeGripEnabled(false);
+    return dialog;
+}
+
 QString TForm1::chooseFile(QFileDialog *dialog)
 {
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
@@ -350,7 +366,7 @@ QString TForm1::chooseFile(QFileDialog *dialog)
 
 void TForm1::N6Click()
 {
-    const QString path = chooseFile(m_saveDialog);
+    const QString path = chooseFile(saveDialog());
     if (path.isEmpty())
         return;
     guarded([&] { m_game.SaveGame(QFile::encodeName(path).toStdString(), m_files); });
@@ -358,7 +374,7 @@ void TForm1::N6Click()
 
 void TForm1::N7Click()
 {
-    const QString path = chooseFile(m_openDialog);
+    const QString path = chooseFile(openDialog());
     if (path.isEmpty())
         return;
     guarded([&] {

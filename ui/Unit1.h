@@ -4,12 +4,12 @@
 #include "model/GameState.h"
 #include "platform/RecordFile.h"
 
+#include <QFileDialog>
 #include <QMainWindow>
 #include <QPoint>
 
 class CellImages;
 class QDialog;
-class QFileDialog;
 class QPainter;
 
 class TForm1 : public QMainWindow
@@ -61,6 +61,9 @@ private:
     void buildToolBar();
     void dealLayout(std::int32_t kind);
     void redrawPlayfieldNow();
+    QFileDialog *openDialog();
+    QFileDialog *saveDialog();
+    QFileDialog *makeFileDialog(const char *name, QFileDialog::Options options);
     // Runs a file dialog; gives the chosen path, or an empty one when the player cancels.
     QString chooseFile(QFileDialog *dialog);
     // Runs one command; a failure ends it and is shown in the error box.

@@ -10,6 +10,30 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+QtMessageHandler g_qtMessages = nullptr;
+
+// Qt aborts with a long note about reinstalling when no display answers; a player needs to
+// hear which display failed, and a clean exit rather than a crash report.
+void reportDisplayFailure(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        g_qtMessages(type, context, message);
+        return;
+    }
+    const char *x11 = std::getenv("DISPLAY");
+    const char *wayland = std::getenv("WAYLAND_DISPLAY");
+    std::fprintf(stderr,
+                 "Quorvel cannot open its window: no display answers (DISPLAY=%s, "
+                 "WAYLAND_DISPLAY=%s).\nCheck that the desktop session is running, or start the "
+                 "game from one.\n",
+                 x11 ? x11 : "", wayland ? wayland : "");
+    std::_Exit(EXIT_FAILURE);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     // Without any display Qt would abort with a cryptic message; say what is needed instead.
@@ -19,9 +43,14 @@ int main(int argc, char *argv[])
                    stderr);
         return EXIT_FAILURE;
     }
+    g_qtMessages = qInstallMessageHandler(reportDisplayFailure);
     QApplication app(argc, argv);
+    // Past this point a fatal message is no display failure; Qt reports it its own way.
+    qInstallMessageHandler(g_qtMessages);
     prepareApplication(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/mainicon.png")));
+    // Lets the desktop match the window with the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorvel.Quorvel"));
 
     // Created in this order, each hidden until a command shows it, and reused until the end.
     TForm1 form1;

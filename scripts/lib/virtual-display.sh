@@ -1,0 +1,54 @@
+# Private X servers for the scripts that run the game without the user's display. Sourced, not
+# run: start_virtual_display, start_window_manager, stop_virtual_display. The caller stops them
+# in its own exit trap.
+
+virtual_display_pids=()
+
+# Starts Xvfb on a free display number and points DISPLAY at it.
+# Usage: start_virtual_display WORK_FOLDER [SCREEN, e.g. 1024x768x24]
+start_virtual_display() {
+    local work=$1 screen=${2:-1024x768x24} fd
+    # -displayfd picks a free number and writes it once the server accepts connections; with
+    # -noreset the server keeps running between one client and the next.
+    exec {fd}>"$work/display"
+    Xvfb -displayfd "$fd" -screen 0 "$screen" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    virtual_display_pids+=($!)
+    exec {fd}>&-
+    for _ in $(seq 200); do
+        [[ -s "$work/display" ]] && break
+        sleep 0.05
+    done
+    if [[ ! -s "$work/display" ]]; then
+        echo "The virtual display (Xvfb) did not start:" >&2
+        cat "$work/xvfb.log" >&2
+        return 1
+    fi
+    export DISPLAY=":$(head -n1 "$work/display")"
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+}
+
+# Starts openbox on DISPLAY and waits until it manages windows.
+start_window_manager() {
+    local work=$1
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    virtual_display_pids+=($!)
+    for _ in $(seq 200); do
+        # No pipe into grep -q: under pipefail, xprop's broken pipe would count as a failure.
+        [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]] && return 0
+        sleep 0.05
+    done
+    echo "The window manager (openbox) did not start." >&2
+    return 1
+}
+
+# Ends whatever start_virtual_display and start_window_manager started, newest first.
+stop_virtual_display() {
+    local i pid
+    for ((i = ${#virtual_display_pids[@]} - 1; i >= 0; i--)); do
+        kill "${virtual_display_pids[i]}" 2>/dev/null || true
+    done
+    for pid in "${virtual_display_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    virtual_display_pids=()
+}

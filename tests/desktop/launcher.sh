@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The game without a usable display. With none at all, the launcher shows it on a private display
+# behind a VNC server on 127.0.0.1 alone, and stops both with the game. With a DISPLAY where no
+# X server answers, both the launcher and the program say so and exit cleanly.
+# Usage: launcher.sh LAUNCH_SCRIPT PROGRAM
+set -euo pipefail
+launch=$(realpath "$1")
+program=$(realpath "$2")
+work=$(mktemp -d)
+launcher=
+cleanup() {
+    [[ -n "$launcher" ]] && kill "$launcher" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -f "$work/out" ]] && sed "s/^/launcher: /" "$work/out" >&2
+    exit 1
+}
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+# A display number that no server uses.
+dead=90
+while [[ -e /tmp/.X11-unix/X$dead || -e /tmp/.X$dead-lock ]]; do dead=$((dead + 1)); done
+
+status=0
+DISPLAY=:$dead "$program" >"$work/out" 2>&1 || status=$?
+[[ $status -eq 1 ]] || fail "the program exited with $status on a dead display, expected 1"
+grep -q "no display answers (DISPLAY=:$dead" "$work/out" || fail "the program did not name the dead display"
+status=0
+DISPLAY=:$dead "$launch" "$program" >"$work/out" 2>&1 || status=$?
+[[ $status -eq 1 ]] || fail "the launcher exited with $status on a dead display, expected 1"
+grep -q "DISPLAY is set to ':$dead', but no X server answers there" "$work/out" \
+    || fail "the launcher did not name the dead display"
+
+# No display: the launcher prints where to connect.
+env -u DISPLAY -u XDG_RUNTIME_DIR "$launch" "$program" >"$work/out" 2>&1 &
+launcher=$!
+for _ in $(seq 600); do grep -q '^  Password:' "$work/out" && break; sleep 0.1; done
+grep -q '^  Password:' "$work/out" || fail "the launcher printed no connection details"
+port=$(sed -n 's/.*listens on 127\.0\.0\.1:\([0-9]*\) only.*/\1/p' "$work/out")
+display=$(sed -n 's/.*private virtual display (\(:[0-9]*\)).*/\1/p' "$work/out")
+[[ -n "$port" && -n "$display" ]] || fail "no port or display in the launcher's message"
+
+# The VNC server listens on 127.0.0.1 and nowhere else, and speaks RFB.
+hexport=$(printf '%04X' "$port")
+listening=$(awk -v p="$hexport" '$4 == "0A" && $2 ~ ":" p "$" { print $2 }' /proc/net/tcp /proc/net/tcp6)
+[[ "$listening" == "0100007F:$hexport" ]] || fail "port $port is listened on at: $listening"
+exec 5<>"/dev/tcp/127.0.0.1/$port"
+read -r -t 5 banner <&5 || true
+exec 5>&-
+[[ "$banner" == "RFB 003."* ]] || fail "the VNC server greeted with '$banner'"
+
+# The game's window is on that display; closing it ends the launcher, the display and the server.
+window=$(DISPLAY=$display timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+    || fail "the game's window did not appear on $display"
+# A window only just mapped may not have the focus yet, so the close key is pressed until it works.
+for _ in $(seq 20); do
+    DISPLAY=$display xdotool windowactivate --sync "$window" key alt+F4 2>/dev/null || true
+    for _ in $(seq 10); do kill -0 "$launcher" 2>/dev/null && sleep 0.1; done
+    kill -0 "$launcher" 2>/dev/null || break
+done
+kill -0 "$launcher" 2>/dev/null && fail "the launcher still runs after the game was closed"
+status=0
+wait "$launcher" || status=$?
+launcher=
+[[ $status -eq 0 ]] || fail "the launcher exited with $status after the game ended"
+[[ -e "/tmp/.X11-unix/X${display#:}" ]] && fail "the virtual display $display still runs"
+[[ -n $(awk -v p="$hexport" '$4 == "0A" && $2 ~ ":" p "$"' /proc/net/tcp) ]] \
+    && fail "the VNC server still listens on port $port"
+echo "launcher checks passed"
