@@ -5,11 +5,12 @@ set -euo pipefail
 # xdotool matches the Russian window titles only in a UTF-8 locale.
 export LC_ALL=C.UTF-8
 program=$(realpath "$1")
+source "$(dirname "$0")/../../scripts/lib/virtual-display.sh"
 work=$(mktemp -d)
-pids=()
+game=
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
+    [[ -n "$game" ]] && kill "$game" 2>/dev/null || true
+    stop_virtual_display
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -20,20 +21,12 @@ fail() {
     exit 1
 }
 
-# A private display; -displayfd picks a free number.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
+start_virtual_display "$work"
+start_window_manager "$work"
 
 cd "$work"
 "$program" >"$work/quorvel.log" 2>&1 &
-pids+=($!)
+game=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
     || fail "the main window did not appear"
 sleep 0.5
