@@ -309,11 +309,8 @@ private Q_SLOTS:
             return QString::fromStdString(Texts::fillIn(Texts::kSolverOutsideCross, {cell, value}));
         };
         QTest::newRow("five in a hole") << 4 << 4 << 5 << odd("(4,4)", "5");
-        QTest::newRow("minus one in a corner") << 1 << 1 << -1 << odd("(1,1)", "-1");
         QTest::newRow("peg in a corner") << 7 << 6 << int(Peg) << outside("(7,6)", "1");
         QTest::newRow("empty corner") << 2 << 2 << int(Empty) << outside("(2,2)", "0");
-        QTest::newRow("selected peg in a corner")
-            << 6 << 1 << int(Selected) << outside("(6,1)", "2");
     }
 
     void cellsTheCrossCannotHoldAreRefused()

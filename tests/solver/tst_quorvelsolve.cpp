@@ -211,14 +211,6 @@ private Q_SLOTS:
         QVERIFY(run.err.startsWith(text(Texts::fillIn(Texts::kSolverCountProgress, {"0", "1"}))
                                    + u'\n'));
     }
-
-    void helpNamesEveryLayout()
-    {
-        const Run run = runSolver({QStringLiteral("--help")});
-        QCOMPARE(run.status, 0);
-        for (const char *name : Texts::kLayoutNames)
-            QVERIFY(run.out.contains(QString::fromUtf8(name)));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestQuorvelSolve)
