@@ -1,6 +1,9 @@
 // Every text that Quorvel shows, exactly as the player sees it (UTF-8).
 #pragma once
 
+#include <initializer_list>
+#include <string>
+
 namespace Texts {
 
 // Captions and titles.
@@ -100,5 +103,76 @@ inline constexpr const char *kGiftTitle = "Подарочная версия п�
 inline constexpr const char *kDedication
     = "Всем, кто любит головоломки. Пусть последняя фишка всегда остаётся в центре доски!";
 inline constexpr const char *kClose = "&Закрыть";
+
+// The solver, quorvel-solve. "%1", "%2" ... stand for the values that fillIn() puts in.
+inline constexpr const char *kLayoutNames[] = {
+    kHintFullBoard, kHintLatinCross,   kHintGreekCross, kHintFireplace,
+    kHintLamp,      kHintTurnedSquare, kHintPyramid,
+};
+inline constexpr const char *kSolverOddValue
+    = "В клетке %1 стоит %2, а решатель знает только 0, 1, 2 и 9";
+inline constexpr const char *kSolverOutsideCross
+    = "В клетке %1 стоит %2, но она вне креста из 33 лунок: там может быть только 9";
+inline constexpr const char *kSolverUsage
+    = "Использование:\n"
+      "  quorvel-solve ФАЙЛ.sav          решить позицию из сохранённой игры\n"
+      "  quorvel-solve --layout N        решить начальную расстановку N:\n"
+      "%1"
+      "  quorvel-solve --count ФАЙЛ.sav\n"
+      "  quorvel-solve --count --layout N\n"
+      "                                  сосчитать позиции, которые получаются из этой после\n"
+      "                                  каждого числа прыжков; отражения и повороты одной\n"
+      "                                  позиции считаются за одну\n"
+      "  quorvel-solve --help            показать эту справку\n"
+      "\n"
+      "Прыжок (столбец,строка) -> (столбец,строка): щёлкните по фишке в первой клетке, потом\n"
+      "по пустой лунке во второй. Столбцы считаются слева, строки сверху, от 1 до 7.\n"
+      "Выигрыш: на доске осталось меньше двух фишек.\n"
+      "\n"
+      "Код выхода: 0 - позицию можно выиграть (с --count: позиции сосчитаны), 1 - нельзя,\n"
+      "2 - ошибка во входных данных.\n";
+inline constexpr const char *kSolverUsageLayout = "                                    %1  %2\n";
+inline constexpr const char *kSolverSeeHelp = "Подробнее: quorvel-solve --help";
+inline constexpr const char *kSolverUnknownOption = "неизвестный параметр «%1»";
+inline constexpr const char *kSolverNoLayoutNumber = "после --layout нужен номер от 0 до 6";
+inline constexpr const char *kSolverBadLayoutNumber
+    = "номер расстановки должен быть от 0 до 6, а не «%1»";
+inline constexpr const char *kSolverNoPosition = "укажите файл сохранённой игры или --layout N";
+inline constexpr const char *kSolverTwoPositions
+    = "укажите одну позицию: файл сохранённой игры или --layout N";
+inline constexpr const char *kSolverLayoutHeading = "Расстановка «%1»: %2.";
+inline constexpr const char *kSolverFileHeading = "Позиция из %1: %2.";
+inline constexpr const char *kSolverAlreadyWon = "Игра уже выиграна: фишек меньше двух.";
+inline constexpr const char *kSolverWinnable = "Позицию можно выиграть за %1:";
+inline constexpr const char *kSolverNoJump = "Выиграть нельзя: ни одного прыжка сделать нельзя.";
+inline constexpr const char *kSolverNotWinnable
+    = "Выиграть нельзя. Меньше всего останется %1, за %2:";
+inline constexpr const char *kSolverPutDownFirst
+    = "Фишка %1 уже выбрана: сначала щёлкните по ней, чтобы положить её.";
+inline constexpr const char *kSolverCountHeading
+    = "Позиции после каждого числа прыжков (отражения и повороты позиции считаются за одну):";
+inline constexpr const char *kSolverCountColumns = "Прыжков   Позиций";
+inline constexpr const char *kSolverCountTotal = "Всего: %1";
+inline constexpr const char *kSolverSearchProgress = "Просмотрено позиций: %1";
+inline constexpr const char *kSolverCountProgress = "Прыжков: %1, позиций: %2";
+// Russian numbers take one of three forms: 1 фишка, 2 фишки, 5 фишек.
+inline constexpr const char *kPegForms[] = {"фишка", "фишки", "фишек"};
+inline constexpr const char *kJumpForms[] = {"прыжок", "прыжка", "прыжков"};
+
+// `text` with "%1" replaced by the first of `values`, "%2" by the second, and so on.
+inline std::string fillIn(const char *text, std::initializer_list<std::string> values)
+{
+    std::string filled;
+    for (const char *at = text; *at != '\0'; ++at) {
+        const std::size_t index = std::size_t(at[1] - '1');
+        if (at[0] == '%' && at[1] >= '1' && at[1] <= '9' && index < values.size()) {
+            filled += values.begin()[index];
+            ++at;
+        } else {
+            filled += *at;
+        }
+    }
+    return filled;
+}
 
 } // namespace Texts

@@ -1,0 +1,73 @@
+// Times the solver on every layout and the full count of positions from the full board.
+#include "model/Enumeration.h"
+#include "model/GameState.h"
+#include "model/Solver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include <sys/resource.h>
+
+namespace {
+
+// Counting each set of mirror images and turns once, as the published figure does.
+constexpr std::uint64_t kKnownFullBoardTotal = 23'475'688;
+constexpr int kRuns = 5;
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long peakMegabytes()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+CrossPosition dealt(int kind)
+{
+    GameState game;
+    game.SetUpLayout(kind);
+    return crossPositionOf(game);
+}
+
+} // namespace
+
+int main()
+{
+    bool allRight = true;
+    std::printf("Solving each layout (fastest of %d runs):\n", kRuns);
+    for (int kind = 0; kind < kLayoutCount; ++kind) {
+        double fastest = 1e9;
+        Solution solution;
+        for (int run = 0; run < kRuns; ++run) {
+            const Clock::time_point start = Clock::now();
+            solution = solve(dealt(kind));
+            fastest = std::min(fastest, secondsSince(start));
+        }
+        allRight = allRight && solution.winnable;
+        std::printf("  layout %d: %s in %zu jumps, %.1f ms\n", kind,
+                    solution.winnable ? "won" : "NOT WON", solution.jumps.size(), fastest * 1e3);
+    }
+
+    std::printf("Counting the positions reachable from the full board:\n");
+    const Clock::time_point start = Clock::now();
+    const PositionCounts counts = countPositions(dealt(FullBoard));
+    const double seconds = secondsSince(start);
+    for (std::size_t jumps = 0; jumps < counts.afterJumps.size(); ++jumps)
+        std::printf("  %2zu jumps: %10llu\n", jumps,
+                    static_cast<unsigned long long>(counts.afterJumps[jumps]));
+    const bool totalRight = counts.total() == kKnownFullBoardTotal;
+    allRight = allRight && totalRight;
+    std::printf("  total %llu (%s the known %llu)\n",
+                static_cast<unsigned long long>(counts.total()),
+                totalRight ? "equal to" : "DIFFERENT FROM",
+                static_cast<unsigned long long>(kKnownFullBoardTotal));
+    std::printf("  time %.2f s, peak memory of the process %ld MB\n", seconds, peakMegabytes());
+    return allRight ? 0 : 1;
+}

@@ -1,0 +1,36 @@
+// A hash table of positions, each with a small number, kept compact for tens of millions.
+#pragma once
+
+#include "model/Cross.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class PositionTable
+{
+public:
+    static constexpr int kNone = -1;
+
+    // Adds `pegs` with `value` (0 to 255), or sets the value of `pegs` when it is there already.
+    // Returns true when `pegs` was new. A position needs at least one peg.
+    bool insert(Holes pegs, int value = 0);
+    // The value stored with `pegs`, or kNone.
+    int find(Holes pegs) const;
+    std::size_t size() const { return m_size; }
+    // Moves every position into `out` and leaves the table empty.
+    void drainInto(std::vector<Holes> &out);
+
+private:
+    // A slot holds the position in its low bits and the value above them; zero marks a free
+    // slot, which is why a position needs a peg.
+    static constexpr int kValueShift = 56;
+    static constexpr Holes kPositionMask = (Holes(1) << kValueShift) - 1;
+
+    std::size_t slotOf(Holes pegs) const;
+    void grow();
+
+    std::vector<std::uint64_t> m_slots;
+    std::size_t m_size = 0;
+    int m_shift = 64;
+};

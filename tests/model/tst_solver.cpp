@@ -1,0 +1,345 @@
+// The solver and the count of reachable positions, checked against the game's own click rules
+// and against plain searches written out here without the solver's bit tricks or symmetries.
+#include "model/Enumeration.h"
+#include "model/GameState.h"
+#include "model/Solver.h"
+#include "platform/Failure.h"
+#include "resources/Texts.h"
+
+#include <QTest>
+
+#include <bit>
+#include <map>
+#include <numeric>
+#include <random>
+#include <set>
+#include <vector>
+
+Q_DECLARE_METATYPE(GameState)
+
+namespace {
+
+// The pegs on the playfield as 49 bits, one per cell, whatever the cell is.
+using Field = std::uint64_t;
+
+Field bitAt(int column, int row)
+{
+    return Field(1) << ((column - 1) * 7 + (row - 1));
+}
+
+bool isPeg(std::int32_t value)
+{
+    return value == Peg || value == Selected;
+}
+
+Field fieldOf(const GameState &game)
+{
+    Field field = 0;
+    for (int column = 1; column <= 7; ++column)
+        for (int row = 1; row <= 7; ++row)
+            if (isPeg(game.Board[column][row]))
+                field |= bitAt(column, row);
+    return field;
+}
+
+// The game's jump rule written out on the grid: every position one jump away.
+std::vector<GameState> afterOneJump(const GameState &game)
+{
+    std::vector<GameState> next;
+    for (int column = 1; column <= 7; ++column) {
+        for (int row = 1; row <= 7; ++row) {
+            if (!isPeg(game.Board[column][row]))
+                continue;
+            for (const auto &[dx, dy] : {std::pair {1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                const int overColumn = column + dx, overRow = row + dy;
+                const int toColumn = column + 2 * dx, toRow = row + 2 * dy;
+                if (toColumn < 0 || toColumn > 8 || toRow < 0 || toRow > 8)
+                    continue;
+                if (!isPeg(game.Board[overColumn][overRow]) || game.Board[toColumn][toRow] != Empty)
+                    continue;
+                GameState after = game;
+                after.Board[column][row] = Empty;
+                after.Board[overColumn][overRow] = Empty;
+                after.Board[toColumn][toRow] = Peg;
+                next.push_back(after);
+            }
+        }
+    }
+    return next;
+}
+
+int fewestPegsByPlainSearch(const GameState &game, std::map<Field, int> &known)
+{
+    const Field field = fieldOf(game);
+    if (const auto found = known.find(field); found != known.end())
+        return found->second;
+    int fewest = game.CountPegs();
+    for (const GameState &next : afterOneJump(game))
+        fewest = std::min(fewest, fewestPegsByPlainSearch(next, known));
+    return known[field] = fewest;
+}
+
+// The mirror images and turns of `field` that keep every hole a hole, and the least of them.
+Field leastImage(Field field, const GameState &game)
+{
+    const auto turned = [](int symmetry, int column, int row) {
+        const int x = column - 4, y = row - 4;
+        const int turns[8][2]
+            = {{x, y}, {-y, x}, {-x, -y}, {y, -x}, {-x, y}, {y, x}, {x, -y}, {-y, -x}};
+        return std::pair {4 + turns[symmetry][0], 4 + turns[symmetry][1]};
+    };
+    Field least = field;
+    for (int symmetry = 1; symmetry < 8; ++symmetry) {
+        Field image = 0;
+        bool keepsHoles = true;
+        for (int column = 1; column <= 7; ++column) {
+            for (int row = 1; row <= 7; ++row) {
+                const auto [c, r] = turned(symmetry, column, row);
+                keepsHoles = keepsHoles
+                    && (game.Board[column][row] == OffBoard) == (game.Board[c][r] == OffBoard);
+                if (field & bitAt(column, row))
+                    image |= bitAt(c, r);
+            }
+        }
+        if (keepsHoles)
+            least = std::min(least, image);
+    }
+    return least;
+}
+
+GameState dealt(int kind)
+{
+    GameState game;
+    game.SetUpLayout(kind);
+    return game;
+}
+
+// A playfield with pegs only on `pegs` and no hole at `closed`.
+GameState position(const std::vector<std::pair<int, int>> &pegs,
+                   const std::vector<std::pair<int, int>> &closed = {})
+{
+    GameState game = dealt(FullBoard);
+    for (int column = 1; column <= 7; ++column)
+        for (int row = 1; row <= 7; ++row)
+            if (game.Board[column][row] == Peg)
+                game.Board[column][row] = Empty;
+    for (auto [column, row] : pegs)
+        game.Board[column][row] = Peg;
+    for (auto [column, row] : closed)
+        game.Board[column][row] = OffBoard;
+    return game;
+}
+
+// The message of every click that plays `jumps` in the game, two clicks a jump.
+std::vector<Notice> play(GameState &game, const std::vector<Jump> &jumps)
+{
+    std::vector<Notice> messages;
+    for (const Jump &jump : jumps) {
+        messages.push_back(game.HandleClick(jump.from.column, jump.from.row).Message);
+        messages.push_back(game.HandleClick(jump.to.column, jump.to.row).Message);
+    }
+    return messages;
+}
+
+} // namespace
+
+class TestSolver : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void eachLayoutIsWonClickByClick_data()
+    {
+        QTest::addColumn<int>("kind");
+        for (int kind = 0; kind < kLayoutCount; ++kind)
+            QTest::addRow("%s", Texts::kLayoutNames[kind]) << kind;
+    }
+
+    void eachLayoutIsWonClickByClick()
+    {
+        QFETCH(int, kind);
+        GameState game = dealt(kind);
+        const int pegs = game.CountPegs();
+        const Solution solution = solve(crossPositionOf(game));
+        QVERIFY(solution.winnable);
+        QCOMPARE(solution.pegsLeft, 1);
+        QCOMPARE(int(solution.jumps.size()), pegs - 1);
+
+        std::vector<Notice> expected(2 * solution.jumps.size(), Notice::None);
+        expected.back() = Notice::WinNotice;
+        QVERIFY(play(game, solution.jumps) == expected);
+        QCOMPARE(game.CountPegs(), 1);
+    }
+
+    void lostPositionsReportTheFewestPegs_data()
+    {
+        QTest::addColumn<GameState>("game");
+        QTest::addColumn<int>("fewest");
+        QTest::newRow("no jump at all") << position({{3, 3}, {5, 5}, {4, 7}, {1, 5}}) << 4;
+        QTest::newRow("two pegs far apart") << position({{1, 4}, {7, 4}}) << 2;
+        QTest::newRow("one jump, then two pegs apart") << position({{1, 4}, {2, 4}, {7, 4}}) << 2;
+        // Without the closed hole this is won in one jump.
+        QTest::newRow("the only landing hole is closed")
+            << position({{1, 4}, {2, 4}}, {{3, 4}}) << 2;
+        // The top arm is closed but for one cut-off peg; the rest can be cleared to one peg.
+        GameState cutOff = dealt(FullBoard);
+        for (auto [column, row] : {std::pair {3, 1}, {5, 1}, {3, 2}, {4, 2}, {5, 2}})
+            cutOff.Board[column][row] = OffBoard;
+        QTest::newRow("a peg cut off behind closed holes") << cutOff << 2;
+    }
+
+    void lostPositionsReportTheFewestPegs()
+    {
+        QFETCH(GameState, game);
+        QFETCH(int, fewest);
+        const int pegs = game.CountPegs();
+        const Solution solution = solve(crossPositionOf(game));
+        QVERIFY(!solution.winnable);
+        QCOMPARE(solution.pegsLeft, fewest);
+        QCOMPARE(int(solution.jumps.size()), pegs - fewest);
+
+        const std::vector<Notice> messages = play(game, solution.jumps);
+        QVERIFY(messages == std::vector<Notice>(messages.size(), Notice::None));
+        QCOMPARE(game.CountPegs(), fewest);
+    }
+
+    void aFinishedGameIsAlreadyWon()
+    {
+        for (const GameState &game : {position({}), position({{4, 4}})}) {
+            const Solution solution = solve(crossPositionOf(game));
+            QVERIFY(solution.winnable);
+            QCOMPARE(solution.pegsLeft, game.CountPegs());
+            QVERIFY(solution.jumps.empty());
+        }
+    }
+
+    // Clusters of pegs, some with closed holes, where the plain search can try everything.
+    void solverAgreesWithAPlainSearch()
+    {
+        std::mt19937 random(20240611u);
+        std::uniform_int_distribution<int> line(1, 7);
+        for (int trial = 0; trial < 100; ++trial) {
+            const int centreColumn = line(random), centreRow = line(random);
+            std::vector<std::pair<int, int>> pegs, closed;
+            for (int column = 1; column <= 7; ++column) {
+                for (int row = 1; row <= 7; ++row) {
+                    const int distance
+                        = std::abs(column - centreColumn) + std::abs(row - centreRow);
+                    const auto draw = random() % 100;
+                    if (distance <= 3 && draw < 55)
+                        pegs.push_back({column, row});
+                    else if (draw < 4)
+                        closed.push_back({column, row});
+                }
+            }
+            // Larger clusters make the plain search slow without finding more.
+            if (pegs.size() > 14)
+                pegs.resize(14);
+            GameState game = position(pegs, closed);
+            // position() may have put a peg or a closed hole on a corner square.
+            for (int column : {1, 2, 6, 7})
+                for (int row : {1, 2, 6, 7})
+                    game.Board[column][row] = OffBoard;
+
+            std::map<Field, int> known;
+            const int fewest = fewestPegsByPlainSearch(game, known);
+            const Solution solution = solve(crossPositionOf(game));
+            QCOMPARE(solution.pegsLeft, fewest);
+            QCOMPARE(solution.winnable, fewest < 2);
+
+            const int pegsBefore = game.CountPegs();
+            play(game, solution.jumps);
+            QCOMPARE(game.CountPegs(), fewest);
+            QCOMPARE(int(solution.jumps.size()), pegsBefore - fewest);
+        }
+    }
+
+    void countingOnceEachSymmetricSetAgreesWithAPlainCount_data()
+    {
+        QTest::addColumn<GameState>("game");
+        QTest::newRow("latin cross") << dealt(LatinCross);
+        QTest::newRow("greek cross") << dealt(GreekCross);
+        QTest::newRow("fireplace") << dealt(Fireplace);
+        // Closed holes leave fewer symmetries: here the one mirror along the diagonal ...
+        GameState mirrored = dealt(GreekCross);
+        mirrored.Board[4][1] = OffBoard;
+        mirrored.Board[1][4] = OffBoard;
+        QTest::newRow("greek cross with two holes closed") << mirrored;
+        // ... and here none at all.
+        GameState lopsided = dealt(Fireplace);
+        lopsided.Board[7][3] = OffBoard;
+        lopsided.Board[4][5] = Peg;
+        QTest::newRow("fireplace, lopsided") << lopsided;
+    }
+
+    void countingOnceEachSymmetricSetAgreesWithAPlainCount()
+    {
+        QFETCH(GameState, game);
+        std::vector<std::uint64_t> expected;
+        std::vector<GameState> layer {game};
+        while (!layer.empty()) {
+            std::set<Field> seen;
+            std::set<Field> classes;
+            std::vector<GameState> next;
+            for (const GameState &here : layer) {
+                classes.insert(leastImage(fieldOf(here), game));
+                for (const GameState &after : afterOneJump(here))
+                    if (seen.insert(fieldOf(after)).second)
+                        next.push_back(after);
+            }
+            expected.push_back(classes.size());
+            layer = std::move(next);
+        }
+
+        const PositionCounts counts = countPositions(crossPositionOf(game));
+        QCOMPARE(counts.afterJumps, expected);
+        QCOMPARE(counts.total(), std::accumulate(expected.begin(), expected.end(), 0ull));
+    }
+
+    void cellsTheCrossCannotHoldAreRefused_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<std::int32_t>("value");
+        QTest::addColumn<QString>("text");
+        const auto odd = [](const char *cell, const char *value) {
+            return QString::fromStdString(Texts::fillIn(Texts::kSolverOddValue, {cell, value}));
+        };
+        const auto outside = [](const char *cell, const char *value) {
+            return QString::fromStdString(Texts::fillIn(Texts::kSolverOutsideCross, {cell, value}));
+        };
+        QTest::newRow("five in a hole") << 4 << 4 << 5 << odd("(4,4)", "5");
+        QTest::newRow("peg in a corner") << 7 << 6 << int(Peg) << outside("(7,6)", "1");
+        QTest::newRow("empty corner") << 2 << 2 << int(Empty) << outside("(2,2)", "0");
+    }
+
+    void cellsTheCrossCannotHoldAreRefused()
+    {
+        QFETCH(int, column);
+        QFETCH(int, row);
+        QFETCH(std::int32_t, value);
+        QFETCH(QString, text);
+        GameState game = dealt(Lamp);
+        game.Board[column][row] = value;
+        try {
+            crossPositionOf(game);
+            QFAIL("accepted");
+        } catch (const Failure &failure) {
+            QCOMPARE(QString::fromUtf8(failure.what()), text);
+        }
+    }
+
+    void selectedPegsCountAndClosedHolesAreLeftOut()
+    {
+        GameState game = dealt(LatinCross);
+        game.HandleClick(4, 3);
+        game.Board[4][7] = OffBoard;
+        const CrossPosition position = crossPositionOf(game);
+        QCOMPARE(std::popcount(position.pegs), 6);
+        QCOMPARE(position.pegs & bitOf(holeAt({4, 3})), bitOf(holeAt({4, 3})));
+        QCOMPARE(position.open, kAllHoles & ~bitOf(holeAt({4, 7})));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSolver)
+#include "tst_solver.moc"

@@ -1,0 +1,217 @@
+// quorvel-solve run as a player runs it: what it prints, its exit status and its errors.
+#include "model/Enumeration.h"
+#include "model/GameState.h"
+#include "platform/Failure.h"
+#include "platform/RecordFile.h"
+#include "resources/Texts.h"
+#include "tests/DiskFiles.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run runSolver(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(QUORVEL_SOLVE), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString text(const std::string &utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+// A playfield with pegs only on `pegs`, saved by the game itself.
+void saveWithPegs(const QString &path, const std::vector<std::pair<int, int>> &pegs)
+{
+    GameState game;
+    game.SetUpLayout(FullBoard);
+    for (int column = 1; column <= 7; ++column)
+        for (int row = 1; row <= 7; ++row)
+            if (game.Board[column][row] == Peg)
+                game.Board[column][row] = Empty;
+    for (auto [column, row] : pegs)
+        game.Board[column][row] = Peg;
+    PosixRecordFiles files;
+    game.SaveGame(nativePath(path), files);
+}
+
+// The file the game saves for the full board with `value` put into one cell.
+QByteArray fullBoardFileWith(int column, int row, std::int32_t value)
+{
+    GameState game;
+    game.SetUpLayout(FullBoard);
+    game.Board[column][row] = value;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("odd.sav"));
+    PosixRecordFiles files;
+    game.SaveGame(nativePath(path), files);
+    return contentsOf(path);
+}
+
+} // namespace
+
+class TestQuorvelSolve : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fullBoardGetsJumpsThatWinInTheGame()
+    {
+        const Run run = runSolver({QStringLiteral("--layout"), QStringLiteral("0")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QString());
+        QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(
+            lines.takeFirst(),
+            text(Texts::fillIn(Texts::kSolverLayoutHeading, {Texts::kHintFullBoard, "32 фишки"})));
+        QCOMPARE(lines.takeFirst(), text(Texts::fillIn(Texts::kSolverWinnable, {"31 прыжок"})));
+        QCOMPARE(lines.size(), 31);
+
+        GameState game;
+        game.SetUpLayout(FullBoard);
+        const QRegularExpression jump(
+            QStringLiteral(R"(^ ?(\d+)\. \((\d),(\d)\) -> \((\d),(\d)\)$)"));
+        for (int i = 0; i < lines.size(); ++i) {
+            const QRegularExpressionMatch match = jump.match(lines[i]);
+            QVERIFY2(match.hasMatch(), qPrintable(lines[i]));
+            QCOMPARE(match.captured(1).toInt(), i + 1);
+            const Notice last = i + 1 == lines.size() ? Notice::WinNotice : Notice::None;
+            QCOMPARE(game.HandleClick(match.captured(2).toInt(), match.captured(3).toInt()).Message,
+                     Notice::None);
+            QCOMPARE(game.HandleClick(match.captured(4).toInt(), match.captured(5).toInt()).Message,
+                     last);
+        }
+        QCOMPARE(game.CountPegs(), 1);
+    }
+
+    void lostPositionShowsTheBestAndEndsWithStatusOne()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("lost.sav"));
+        saveWithPegs(path, {{1, 4}, {2, 4}, {7, 4}});
+        const Run run = runSolver({path});
+        QCOMPARE(run.status, 1);
+        const QString expected
+            = text(Texts::fillIn(Texts::kSolverFileHeading, {nativePath(path), "3 фишки"})) + u'\n'
+            + text(Texts::fillIn(Texts::kSolverNotWinnable, {"2 фишки", "1 прыжок"}))
+            + QStringLiteral("\n 1. (1,4) -> (3,4)\n");
+        QCOMPARE(run.out, expected);
+    }
+
+    void heldPegIsPutDownBeforeTheJumps()
+    {
+        GameState saved;
+        saved.SetUpLayout(LatinCross);
+        saved.HandleClick(4, 5);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("held.sav"));
+        PosixRecordFiles files;
+        saved.SaveGame(nativePath(path), files);
+
+        const Run run = runSolver({path});
+        QCOMPARE(run.status, 0);
+        QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2 + 1 + 5);
+        QCOMPARE(lines[2], text(Texts::fillIn(Texts::kSolverPutDownFirst, {"(4,5)"})));
+
+        GameState game;
+        game.LoadGame(nativePath(path), files);
+        QCOMPARE(game.HandleClick(4, 5).Message, Notice::None);
+        const QRegularExpression jump(QStringLiteral(R"(\((\d),(\d)\) -> \((\d),(\d)\)$)"));
+        for (const QString &line : lines.mid(3)) {
+            const QRegularExpressionMatch match = jump.match(line);
+            game.HandleClick(match.captured(1).toInt(), match.captured(2).toInt());
+            game.HandleClick(match.captured(3).toInt(), match.captured(4).toInt());
+        }
+        QCOMPARE(game.CountPegs(), 1);
+    }
+
+    void badInputEndsWithTheGamesTextAndStatusTwo_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("contents"); // of FILE; a null array leaves it unwritten
+        QTest::addColumn<QString>("message");
+        const QStringList file = {QStringLiteral("FILE")};
+        const auto shown = [](const char *failure) { return text(withFullStop(failure)); };
+        QTest::newRow("missing file") << file << QByteArray() << shown(Texts::kFileNotFound);
+        QTest::newRow("short file")
+            << file << QByteArray(100, '\1') << shown(Texts::kReadBeyondEndOfFile);
+        QTest::newRow("odd cell value")
+            << file << fullBoardFileWith(5, 2, 7)
+            << text(Texts::fillIn(Texts::kSolverOddValue, {"(5,2)", "7"}) + ".");
+        QTest::newRow("folder") << QStringList {QStringLiteral("DIR")} << QByteArray()
+                                << shown(Texts::kFileAccessDenied);
+        QTest::newRow("layout out of range")
+            << QStringList {QStringLiteral("--layout"), QStringLiteral("7")} << QByteArray()
+            << text(Texts::fillIn(Texts::kSolverBadLayoutNumber, {"7"}));
+        QTest::newRow("layout without number")
+            << QStringList {QStringLiteral("--count"), QStringLiteral("--layout")} << QByteArray()
+            << text(Texts::kSolverNoLayoutNumber);
+        QTest::newRow("unknown option")
+            << QStringList {QStringLiteral("--fast")} << QByteArray()
+            << text(Texts::fillIn(Texts::kSolverUnknownOption, {"--fast"}));
+        QTest::newRow("no position") << QStringList {QStringLiteral("--count")} << QByteArray()
+                                     << text(Texts::kSolverNoPosition);
+        QTest::newRow("two positions")
+            << QStringList {QStringLiteral("FILE"), QStringLiteral("--layout"), QStringLiteral("1")}
+            << QByteArray() << text(Texts::kSolverTwoPositions);
+    }
+
+    void badInputEndsWithTheGamesTextAndStatusTwo()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, message);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("game.sav"));
+        if (!contents.isNull())
+            QVERIFY(writeFile(path, contents));
+        arguments.replaceInStrings(QStringLiteral("FILE"), path);
+        arguments.replaceInStrings(QStringLiteral("DIR"), folder.path());
+
+        const Run run = runSolver(arguments);
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.out, QString());
+        QVERIFY2(run.err.startsWith(QStringLiteral("quorvel-solve: ")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(message + u'\n'), qPrintable(run.err));
+    }
+
+    void countListsEachNumberOfJumpsAndTheTotal()
+    {
+        GameState game;
+        game.SetUpLayout(GreekCross);
+        const PositionCounts counts = countPositions(crossPositionOf(game));
+        QString table;
+        for (std::size_t jumps = 0; jumps < counts.afterJumps.size(); ++jumps)
+            table += QStringLiteral("%1%2\n").arg(jumps, 7).arg(counts.afterJumps[jumps], 10);
+
+        const Run run = runSolver(
+            {QStringLiteral("--count"), QStringLiteral("--layout"), QStringLiteral("2")});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains(
+            text(Texts::kSolverCountColumns) + u'\n' + table
+            + text(Texts::fillIn(Texts::kSolverCountTotal, {std::to_string(counts.total())}))
+            + u'\n'));
+        // Not a terminal: progress comes as one line each time.
+        QVERIFY(run.err.startsWith(text(Texts::fillIn(Texts::kSolverCountProgress, {"0", "1"}))
+                                   + u'\n'));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestQuorvelSolve)
+#include "tst_quorvelsolve.moc"
