@@ -2,6 +2,8 @@
 # Makes the README's pictures from the real program: the main window at the start of a game and
 # the rules dialog, each with its window frame, on a private X display. Writes docs/screenshots/.
 set -euo pipefail
+# xdotool matches the Russian window titles only in a UTF-8 locale.
+export LC_ALL=C.UTF-8
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/ensure-packages.sh"
 cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -4,6 +4,8 @@
 # X server answers, both the launcher and the program say so and exit cleanly.
 # Usage: launcher.sh LAUNCH_SCRIPT PROGRAM
 set -euo pipefail
+# xdotool matches the Russian window titles only in a UTF-8 locale.
+export LC_ALL=C.UTF-8
 launch=$(realpath "$1")
 program=$(realpath "$2")
 work=$(mktemp -d)

@@ -3,6 +3,8 @@
 # place, the dependencies, a valid desktop entry and AppStream file, crisp icons, and the packaged
 # program showing its window under Xvfb. Usage: package.sh BUILD_FOLDER
 set -euo pipefail
+# xdotool matches the Russian window titles only in a UTF-8 locale.
+export LC_ALL=C.UTF-8
 build=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/lib/virtual-display.sh"
