@@ -131,8 +131,15 @@ close_dialog 'О программе' Escape
 
 # Save through the real dialog by typing a name: the file holds the Latin cross, 200 bytes.
 xdotool mousemove --window "$window" $((76 + 11)) $((top + 12)) click 1
-dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '.' | grep -v "^$window\$" | tail -n1) \
-    || fail "the save dialog did not open"
+# The dialog is built on first use, which takes a while in a sanitizer build: wait for a
+# second visible window.
+dialog=
+for _ in $(seq 200); do
+    dialog=$(xdotool search --onlyvisible --name '.' 2>/dev/null | grep -v -x "$window" | tail -n1 || true)
+    [[ -n "$dialog" ]] && break
+    sleep 0.1
+done
+[[ -n "$dialog" ]] || fail "the save dialog did not open"
 sleep 0.5
 xdotool key ctrl+a
 xdotool type --delay 20 "$work/typed"
