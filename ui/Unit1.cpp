@@ -41,7 +41,6 @@ public:
     {
         setObjectName(QStringLiteral("ClientArea"));
         setAccessibleName(text(Texts::kMainCaption));
-        setMinimumSize(0, 0);
     }
 
     QSize sizeHint() const override { return {kClientWidth, kClientHeight}; }
