@@ -3,6 +3,9 @@
 #include "ui/Application.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Unit1.h"
+#include "ui/dialogs/Supriz.h"
+#include "ui/dialogs/Unit4.h"
+#include "ui/dialogs/Unit5.h"
 
 #include "ModalDriver.h"
 
@@ -76,7 +79,9 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<TForm1> form;
-    QDialog rules, about, gift;
+    TForm4 rules;
+    TAboutBox1 about;
+    TForm2 gift;
 
     QWidget *client() const { return form->centralWidget(); }
 
@@ -459,26 +464,44 @@ private Q_SLOTS:
         QCOMPARE(form->game().Board[4][2], int(Selected));
     }
 
-    void rulesAndAboutOpenTheirDialogsAndKeepTheSelection()
+    // Each dialog, however it is closed, leaves the game, the selection and the board as they were.
+    void dialogsLeaveTheGameAsItWas()
     {
         pressCell(4, 6);
+        const GameState game = form->game();
         const QImage before = screen();
         const std::pair<const char *, QDialog *> commands[] = {
             {"N4", &rules}, {"SpeedButton12", &rules}, {"N16", &about}, {"SpeedButton13", &about}};
-        for (const auto &[name, dialog] : commands) {
-            QWidget *opened = nullptr;
-            answerNextModal([&opened](QWidget *modal) {
-                opened = modal;
-                modal->close();
-            });
-            if (QAction *item = form->findChild<QAction *>(QString::fromLatin1(name)))
-                item->trigger();
-            else
-                button(name)->click();
-            QCOMPARE(opened, dialog);
+        const std::function<void(QWidget *)> closers[] = {
+            [](QWidget *dialog) {
+                dialog->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+            },
+            [](QWidget *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Return); },
+            [](QWidget *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Space); },
+            [](QWidget *dialog) { dialog->close(); },
+        };
+        for (const auto &close : closers) {
+            for (const auto &[name, dialog] : commands) {
+                QWidget *opened = nullptr;
+                answerNextModal([&opened, &close](QWidget *modal) {
+                    opened = modal;
+                    close(modal);
+                });
+                if (QAction *item = form->findChild<QAction *>(QString::fromLatin1(name)))
+                    item->trigger();
+                else
+                    button(name)->click();
+                QCOMPARE(opened, dialog);
+                QVERIFY(!dialog->isVisible());
+            }
+            answerNextModal([&close](QWidget *modal) { close(modal); });
+            QTest::keyClick(form.get(), Qt::Key_Home);
+            QVERIFY(!gift.isVisible());
         }
-        QCOMPARE(form->game().Board[4][6], int(Selected));
+        QVERIFY(form->game().Board == game.Board);
         QVERIFY(!form->game().NothingSelected);
+        QCOMPARE(form->game().SelectedColumn, 4);
+        QCOMPARE(form->game().SelectedRow, 6);
         QCOMPARE(screen(), before);
     }
 
