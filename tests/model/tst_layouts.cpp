@@ -1,5 +1,6 @@
 // Dealing the seven layouts, counting pegs and the end-of-game test.
 #include "model/GameState.h"
+#include "tests/Positions.h"
 
 #include <QTest>
 
@@ -36,17 +37,6 @@ std::set<Cell> holesWhere(bool (*holdsPeg)(int column, int row))
             if (!isCorner(column, row) && holdsPeg(column, row))
                 pegs.insert({column, row});
     return pegs;
-}
-
-GameState emptyPlayfield()
-{
-    GameState game;
-    game.SetUpLayout(FullBoard);
-    for (int column = 1; column <= 7; ++column)
-        for (int row = 1; row <= 7; ++row)
-            if (!isCorner(column, row))
-                game.Board[column][row] = Empty;
-    return game;
 }
 
 } // namespace
@@ -181,7 +171,7 @@ private Q_SLOTS:
 
     void fewerThanTwoPegsIsFinished()
     {
-        GameState game = emptyPlayfield();
+        GameState game = withPegsOnly({});
         QVERIFY(game.IsFinished());
 
         game.Board[3][3] = Peg;
@@ -196,7 +186,7 @@ private Q_SLOTS:
 
     void onlyPegsAndSelectedPegsOnThePlayfieldCount()
     {
-        GameState game = emptyPlayfield();
+        GameState game = withPegsOnly({});
         game.Board[3][3] = Peg;
         game.Board[4][4] = 5;
         game.Board[5][5] = -1;

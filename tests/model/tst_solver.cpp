@@ -5,6 +5,7 @@
 #include "model/Solver.h"
 #include "platform/Failure.h"
 #include "resources/Texts.h"
+#include "tests/Positions.h"
 
 #include <QTest>
 
@@ -118,13 +119,7 @@ GameState dealt(int kind)
 GameState position(const std::vector<std::pair<int, int>> &pegs,
                    const std::vector<std::pair<int, int>> &closed = {})
 {
-    GameState game = dealt(FullBoard);
-    for (int column = 1; column <= 7; ++column)
-        for (int row = 1; row <= 7; ++row)
-            if (game.Board[column][row] == Peg)
-                game.Board[column][row] = Empty;
-    for (auto [column, row] : pegs)
-        game.Board[column][row] = Peg;
+    GameState game = withPegsOnly(pegs);
     for (auto [column, row] : closed)
         game.Board[column][row] = OffBoard;
     return game;

@@ -5,6 +5,7 @@
 #include "platform/RecordFile.h"
 #include "resources/Texts.h"
 #include "tests/DiskFiles.h"
+#include "tests/Positions.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -38,14 +39,7 @@ QString text(const std::string &utf8)
 // A playfield with pegs only on `pegs`, saved by the game itself.
 void saveWithPegs(const QString &path, const std::vector<std::pair<int, int>> &pegs)
 {
-    GameState game;
-    game.SetUpLayout(FullBoard);
-    for (int column = 1; column <= 7; ++column)
-        for (int row = 1; row <= 7; ++row)
-            if (game.Board[column][row] == Peg)
-                game.Board[column][row] = Empty;
-    for (auto [column, row] : pegs)
-        game.Board[column][row] = Peg;
+    GameState game = withPegsOnly(pegs);
     PosixRecordFiles files;
     game.SaveGame(nativePath(path), files);
 }
