@@ -11,11 +11,7 @@ cmake --build "$root/build/release" -j 2 --target quorvel quorvel_reference quor
 build=$root/build/release
 source "$root/scripts/lib/virtual-display.sh"
 work=$(mktemp -d)
-cleanup() {
-    stop_virtual_display
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap end_virtual_session EXIT
 
 # No window manager: nothing but the program and the X server takes part.
 start_virtual_display "$work" 1024x768x24

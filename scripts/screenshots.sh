@@ -11,12 +11,7 @@ cmake --build "$root/build/release" --target quorvel >/dev/null
 source "$root/scripts/lib/virtual-display.sh"
 work=$(mktemp -d)
 game=
-cleanup() {
-    [[ -n "$game" ]] && kill "$game" 2>/dev/null || true
-    stop_virtual_display
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap end_virtual_session EXIT
 out=$root/docs/screenshots
 mkdir -p "$out"
 

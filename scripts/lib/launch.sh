@@ -37,9 +37,7 @@ work=$(mktemp -d)
 game=
 cleanup() {
     trap - INT TERM HUP
-    [[ -n "$game" ]] && kill "$game" 2>/dev/null || true
-    stop_virtual_display
-    rm -rf "$work"
+    end_virtual_session
 }
 trap cleanup EXIT
 trap 'exit 130' INT

@@ -1,6 +1,6 @@
 # Private X servers for the scripts that run the game without the user's display. Sourced, not
-# run: start_virtual_display, start_window_manager, stop_virtual_display. The caller stops them
-# in its own exit trap.
+# run: start_virtual_display, start_window_manager, stop_virtual_display, and
+# end_virtual_session, an exit trap that also ends the game ($game) and removes $work.
 
 virtual_display_pids=()
 
@@ -51,4 +51,12 @@ stop_virtual_display() {
         wait "$pid" 2>/dev/null || true
     done
     virtual_display_pids=()
+}
+
+# An exit trap for the usual run: ends the game whose pid is in $game (if any), the private
+# display and its window manager, and removes the scratch folder $work.
+end_virtual_session() {
+    [[ -n "${game:-}" ]] && kill "$game" 2>/dev/null || true
+    stop_virtual_display
+    rm -rf "${work:?}"
 }

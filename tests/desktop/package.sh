@@ -10,12 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/lib/virtual-display.sh"
 work=$(mktemp -d)
 game=
-cleanup() {
-    [[ -n "$game" ]] && kill "$game" 2>/dev/null || true
-    stop_virtual_display
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap end_virtual_session EXIT
 fail() {
     echo "FAIL: $*" >&2
     exit 1

@@ -8,12 +8,7 @@ program=$(realpath "$1")
 source "$(dirname "$0")/../../scripts/lib/virtual-display.sh"
 work=$(mktemp -d)
 game=
-cleanup() {
-    [[ -n "$game" ]] && kill "$game" 2>/dev/null || true
-    stop_virtual_display
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap end_virtual_session EXIT
 fail() {
     echo "FAIL: $*" >&2
     [[ -f "$work/shot.png" ]] && cp "$work/shot.png" /tmp/quorvel-realwindow-failure.png
