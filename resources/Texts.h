@@ -62,6 +62,12 @@ inline constexpr const char *kHintAbout = "О программе";
 inline constexpr const char *kSavedGameFilter = "Игровые файлы (*.sav)";
 inline constexpr const char *kDefaultSuffix = "sav";
 inline constexpr const char *kInitialSaveName = "Game0";
+// The file list's types and sizes: "1 байт", "3 байта", "200 байт".
+inline constexpr const char *kFolderType = "Папка";
+inline constexpr const char *kSavedGameType = "Игровой файл";
+inline constexpr const char *kFileType = "Файл";
+inline constexpr const char *kBytesFew = "байта";
+inline constexpr const char *kBytesMany = "байт";
 
 // Rules and legend dialog.
 inline constexpr const char *kRulesCaption = "Правила игры и легенда";
@@ -103,6 +109,12 @@ inline constexpr const char *kGiftTitle = "Подарочная версия п�
 inline constexpr const char *kDedication
     = "Всем, кто любит головоломки. Пусть последняя фишка всегда остаётся в центре доски!";
 inline constexpr const char *kClose = "&Закрыть";
+
+// Printed when the game cannot open its window; %1 and %2 are the values of DISPLAY and
+// WAYLAND_DISPLAY.
+inline constexpr const char *kNoDisplay
+    = "Кворвел не может открыть окно: дисплей не отвечает (DISPLAY=%1, WAYLAND_DISPLAY=%2).\n"
+      "Проверьте, что сеанс рабочего стола запущен, или запустите игру из него.\n";
 
 // The solver, quorvel-solve. "%1", "%2" ... stand for the values that fillIn() puts in.
 inline constexpr const char *kLayoutNames[] = {

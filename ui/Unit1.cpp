@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -52,14 +51,18 @@ protected:
         m_form->FormPaint(painter);
     }
 
-    // Every button counts, and Qt delivers the second press of a double click here too.
+    // Every button counts.
     void mousePressEvent(QMouseEvent *event) override
     {
-        m_form->FormMouseDown(event->button(), event->modifiers(), event->position().toPoint());
+        // With fractional display scaling a press falls between whole pixels, and Qt rounds the
+        // position it hands a child widget; the window's own position of the press is exact.
+        const QPointF position = event->scenePosition() - QPointF(mapTo(window(), QPoint()));
+        m_form->FormMouseDown(event->button(), event->modifiers(), position);
     }
 
-    // Qt follows that second press with a double-click event; it is not a click of its own.
-    void mouseDoubleClickEvent(QMouseEvent *) override { }
+    // Qt delivers the second press of a double click (or of any quick second click on the
+    // same spot) as a double-click event alone; it is a press like any other.
+    void mouseDoubleClickEvent(QMouseEvent *event) override { mousePressEvent(event); }
 
 private:
     TForm1 *m_form;
@@ -120,6 +123,8 @@ struct MenuEntry
 
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
+    , m_openDialog("OpenDialog1", QFileDialog::AcceptOpen, "")
+    , m_saveDialog("SaveDialog1", QFileDialog::AcceptSave, Texts::kInitialSaveName)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(text(Texts::kMainCaption));
@@ -214,7 +219,7 @@ QPoint TForm1::CellOrigin(int column, int row)
     return {62 * column - 30, 62 * row};
 }
 
-QPoint TForm1::CellAtPoint(int x, int y)
+QPoint TForm1::CellAtPoint(double x, double y)
 {
     const auto column = static_cast<int>(std::trunc((x - 30) / 62.0 + 1));
     const auto row = static_cast<int>(std::trunc(y / 62.0));
@@ -246,7 +251,7 @@ void TForm1::redrawPlayfieldNow()
     m_clientArea->repaint();
 }
 
-void TForm1::FormMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPoint position)
+void TForm1::FormMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF position)
 {
     const QPoint cell = CellAtPoint(position.x(), position.y());
     const ClickOutcome outcome = m_game.HandleClick(cell.x(), cell.y());
@@ -314,58 +319,9 @@ void TForm1::N5Click()
     dealLayout(m_game.BoardKind);
 }
 
-QFileDialog *TForm1::openDialog()
-{
-    if (!m_openDialog) {
-        m_openDialog = makeFileDialog("OpenDialog1", QFileDialog::HideNameFilterDetails);
-        m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
-        // A name that does not exist is accepted; loading it then reports "File not found".
-        m_openDialog->setFileMode(QFileDialog::AnyFile);
-        m_openDialog->setFixedSize(m_openDialog->sizeHint());
-    }
-    return m_openDialog;
-}
-
-QFileDialog *TForm1::saveDialog()
-{
-    if (!m_saveDialog) {
-        m_saveDialog = makeFileDialog("SaveDialog1", {});
-        m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
-        m_saveDialog->setFileMode(QFileDialog::AnyFile);
-        m_saveDialog->selectFile(text(Texts::kInitialSaveName));
-        m_saveDialog->setFixedSize(m_saveDialog->sizeHint());
-    }
-    return m_saveDialog;
-}
-
-// A file dialog costs more to build than all the rest of the window, so each is built when first
-// used rather than at start-up, and then kept so that it reopens where the player left it.
-QFileDialog *TForm1::makeFileDialog(const char *name, QFileDialog::Options options)
-{
-    auto *dialog = new QFileDialog(this);
-    dialog->setObjectName(QString::fromLatin1(name));
-    dialog->setOptions(QFileDialog::DontUseNativeDialog | options);
-    dialog->setNameFilter(text(Texts::kSavedGameFilter));
-    dialog->setDefaultSuffix(text(Texts::kDefaultSuffix));
-    dialog->setWindowIcon(QIcon());
-    // Like the rest of the game's dialogs, the file dialogs keep one size.
-    dialog->setSizeGripEnabled(false);
-    return dialog;
-}
-
-QString TForm1::chooseFile(QFileDialog *dialog)
-{
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return {};
-    const QString path = dialog->selectedFiles().constFirst();
-    // The next use of this dialog starts from the file and folder chosen now.
-    dialog->selectFile(path);
-    return path;
-}
-
 void TForm1::N6Click()
 {
-    const QString path = chooseFile(saveDialog());
+    const QString path = m_saveDialog.choose(this);
     if (path.isEmpty())
         return;
     guarded([&] { m_game.SaveGame(QFile::encodeName(path).toStdString(), m_files); });
@@ -373,7 +329,7 @@ void TForm1::N6Click()
 
 void TForm1::N7Click()
 {
-    const QString path = chooseFile(openDialog());
+    const QString path = m_openDialog.choose(this);
     if (path.isEmpty())
         return;
     guarded([&] {

@@ -3,10 +3,11 @@
 
 #include "model/GameState.h"
 #include "platform/RecordFile.h"
+#include "ui/FileDialogs.h"
 
-#include <QFileDialog>
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointF>
 
 class CellImages;
 class QDialog;
@@ -28,12 +29,14 @@ public:
     // Board geometry in client pixels: the top-left pixel of a cell's picture, and the cell
     // under a point (not clamped: a large window gives columns and rows of 9 and more).
     static QPoint CellOrigin(int column, int row);
-    static QPoint CellAtPoint(int x, int y);
+    // The point is taken as Qt reports it: with fractional display scaling a press can fall
+    // between two whole pixels.
+    static QPoint CellAtPoint(double x, double y);
 
     // Paint handler of the client area and the playfield drawing it uses.
     void FormPaint(QPainter &painter);
     void DrawPlayfield(QPainter &painter);
-    void FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
+    void FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
 
     // The commands of the menu and the toolbar.
     void N4Click(); // rules and legend
@@ -61,11 +64,6 @@ private:
     void buildToolBar();
     void dealLayout(std::int32_t kind);
     void redrawPlayfieldNow();
-    QFileDialog *openDialog();
-    QFileDialog *saveDialog();
-    QFileDialog *makeFileDialog(const char *name, QFileDialog::Options options);
-    // Runs a file dialog; gives the chosen path, or an empty one when the player cancels.
-    QString chooseFile(QFileDialog *dialog);
     // Runs one command; a failure ends it and is shown in the error box.
     template<typename Command> void guarded(Command &&command);
 
@@ -73,8 +71,8 @@ private:
     bool m_created = false;
     QWidget *m_clientArea = nullptr;
     CellImages *m_cellImages = nullptr;
-    QFileDialog *m_openDialog = nullptr;
-    QFileDialog *m_saveDialog = nullptr;
+    GameFileDialog m_openDialog;
+    GameFileDialog m_saveDialog;
     QDialog *m_rulesDialog = nullptr;
     QDialog *m_aboutDialog = nullptr;
     QDialog *m_giftDialog = nullptr;

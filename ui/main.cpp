@@ -1,4 +1,5 @@
 // Starts Quorvel: the application, its four windows, and the event loop.
+#include "resources/Texts.h"
 #include "ui/Application.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs/Supriz.h"
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -24,11 +26,9 @@ void reportDisplayFailure(QtMsgType type, const QMessageLogContext &context, con
     }
     const char *x11 = std::getenv("DISPLAY");
     const char *wayland = std::getenv("WAYLAND_DISPLAY");
-    std::fprintf(stderr,
-                 "Quorvel cannot open its window: no display answers (DISPLAY=%s, "
-                 "WAYLAND_DISPLAY=%s).\nCheck that the desktop session is running, or start the "
-                 "game from one.\n",
-                 x11 ? x11 : "", wayland ? wayland : "");
+    const std::string text
+        = Texts::fillIn(Texts::kNoDisplay, {x11 ? x11 : "", wayland ? wayland : ""});
+    std::fputs(text.c_str(), stderr);
     std::_Exit(EXIT_FAILURE);
 }
 
@@ -37,7 +37,10 @@ void reportDisplayFailure(QtMsgType type, const QMessageLogContext &context, con
 int main(int argc, char *argv[])
 {
     g_qtMessages = qInstallMessageHandler(reportDisplayFailure);
-    QApplication app(argc, argv);
+    // The game takes no arguments; Qt's own (-reverse, -style, -stylesheet ...) would change
+    // its windows, so Qt sees the program's name alone.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication app(qtArgc, argv);
     // Past this point a fatal message is no display failure; Qt reports it its own way.
     qInstallMessageHandler(g_qtMessages);
     prepareApplication(app);

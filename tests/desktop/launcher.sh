@@ -30,7 +30,8 @@ while [[ -e /tmp/.X11-unix/X$dead || -e /tmp/.X$dead-lock ]]; do dead=$((dead + 
 status=0
 DISPLAY=:$dead "$program" >"$work/out" 2>&1 || status=$?
 [[ $status -eq 1 ]] || fail "the program exited with $status on a dead display, expected 1"
-grep -q "no display answers (DISPLAY=:$dead" "$work/out" || fail "the program did not name the dead display"
+grep -q "^Кворвел не может открыть окно: дисплей не отвечает (DISPLAY=:$dead, WAYLAND_DISPLAY=)\.$" "$work/out" \
+    || fail "the program did not say in Russian that the dead display does not answer"
 status=0
 DISPLAY=:$dead "$launch" "$program" >"$work/out" 2>&1 || status=$?
 [[ $status -eq 1 ]] || fail "the launcher exited with $status on a dead display, expected 1"

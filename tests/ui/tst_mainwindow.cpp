@@ -13,9 +13,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 using Cell = std::pair<int, int>;
 
@@ -219,12 +221,54 @@ private Q_SLOTS:
         QCOMPARE(screen(), before);
     }
 
-    void doubleClickSelectsAndPutsDown()
+    // Through the window, as the window system delivers them: Qt turns the second of two quick
+    // presses on one spot into a double-click event, which is a press all the same.
+    void quickSecondPressIsAPressToo()
     {
-        const QPoint centre = TForm1::CellOrigin(3, 3) + QPoint(30, 30);
-        QTest::mouseDClick(client(), Qt::LeftButton, {}, centre);
+        const auto atCell = [this](int column, int row) {
+            return client()->mapTo(form.get(), TForm1::CellOrigin(column, row) + QPoint(30, 30));
+        };
+        QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, atCell(3, 3));
         QVERIFY(form->game().NothingSelected);
         QCOMPARE(form->game().Board[3][3], int(Peg));
+
+        // The winning press and a quick second one on the last peg: the win, then game over.
+        button("SpeedButton5")->click();
+        for (const auto &[from, to] : {std::pair<Cell, Cell> {{4, 3}, {6, 3}},
+                                       {{4, 5}, {4, 3}},
+                                       {{3, 3}, {5, 3}},
+                                       {{6, 3}, {4, 3}}}) {
+            pressCell(from.first, from.second);
+            pressCell(to.first, to.second);
+        }
+        pressCell(4, 2);
+        QStringList boxes;
+        answerNextModal([&boxes](QWidget *modal) {
+            boxes << qobject_cast<QMessageBox *>(modal)->text();
+            QTest::keyClick(modal, Qt::Key_Return);
+            answerNextModal([&boxes](QWidget *next) {
+                boxes << qobject_cast<QMessageBox *>(next)->text();
+                QTest::keyClick(next, Qt::Key_Return);
+            });
+        });
+        QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, atCell(4, 4));
+        QCOMPARE(boxes,
+                 QStringList({QStringLiteral("Поздравляю Вы выиграли! "),
+                              QStringLiteral("Игра звершена! ")}));
+    }
+
+    // At fractional display scaling a press can land between whole pixels; it counts for the
+    // cell it falls in, not the one it would round to (150 %: the last device pixel of column 1).
+    void pressBetweenPixelsCountsForItsOwnCell()
+    {
+        const QPointF local(91.67, 250.0);
+        const QPointF inWindow = client()->mapTo(form.get(), local);
+        QMouseEvent press(QEvent::MouseButtonPress, inWindow, inWindow,
+                          form->windowHandle()->mapToGlobal(inWindow), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->windowHandle(), &press);
+        QCOMPARE(form->game().Board[1][4], int(Selected));
+        QCOMPARE(form->game().Board[2][4], int(Peg));
     }
 
     void latinCrossIsWonWithRealPressesAndTheBoardShowsFirst()

@@ -1,0 +1,123 @@
+// The save and open dialogs: built when first used, kept, and speaking the game's Russian.
+#include "ui/FileDialogs.h"
+
+#include "resources/Texts.h"
+
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLineEdit>
+#include <QLocale>
+
+namespace {
+
+// Qt's Russian texts have no words for the file types of the list, and the desktop's MIME
+// database would call a saved game an SPSS file.
+class FileTypes : public QFileIconProvider
+{
+public:
+    QString type(const QFileInfo &info) const override
+    {
+        if (info.isDir())
+            return QString::fromUtf8(Texts::kFolderType);
+        if (info.suffix() == QLatin1String(Texts::kDefaultSuffix))
+            return QString::fromUtf8(Texts::kSavedGameType);
+        return QString::fromUtf8(Texts::kFileType);
+    }
+};
+
+// "1 байт", "3 байта", "200 байт"; larger files in kilobytes and megabytes.
+QString sizeText(qint64 bytes)
+{
+    const QLocale locale;
+    if (bytes >= 1024)
+        return locale.formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+    const qint64 lastTwo = bytes % 100;
+    const qint64 last = bytes % 10;
+    const bool few = last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14);
+    return locale.toString(bytes) + QLatin1Char(' ')
+        + QString::fromUtf8(few ? Texts::kBytesFew : Texts::kBytesMany);
+}
+
+// Qt's file list writes sizes and dates in the system's language, whatever the game's.
+class RussianColumns : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (role != Qt::DisplayRole || !files || (index.column() != 1 && index.column() != 3))
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        if (index.column() == 3)
+            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+        // Folders show no size, as in Qt's own list.
+        return files->isDir(source) ? QString() : sizeText(files->size(source));
+    }
+};
+
+} // namespace
+
+GameFileDialog::GameFileDialog(const char *name, QFileDialog::AcceptMode mode,
+                               const char *initialName)
+    : m_name(name)
+    , m_mode(mode)
+    , m_initialName(QString::fromUtf8(initialName))
+{ }
+
+// A file dialog costs more to build than all the rest of the window, so each is built when first
+// used rather than at start-up, and then kept for the rest of the run.
+void GameFileDialog::build(QWidget *parent)
+{
+    auto *dialog = new QFileDialog(parent);
+    dialog->setObjectName(QString::fromLatin1(m_name));
+    QFileDialog::Options options = QFileDialog::DontUseNativeDialog;
+    // The open dialog shows the filter's description alone.
+    if (m_mode == QFileDialog::AcceptOpen)
+        options |= QFileDialog::HideNameFilterDetails;
+    dialog->setOptions(options);
+    dialog->setAcceptMode(m_mode);
+    // A name that does not exist is accepted; loading it then reports "File not found".
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setIconProvider(new FileTypes);
+    dialog->setProxyModel(new RussianColumns(dialog));
+    dialog->setNameFilter(QString::fromUtf8(Texts::kSavedGameFilter));
+    dialog->setDefaultSuffix(QString::fromUtf8(Texts::kDefaultSuffix));
+    dialog->setWindowIcon(QIcon());
+    // Like the rest of the game's dialogs, the file dialogs keep one size.
+    dialog->setSizeGripEnabled(false);
+    dialog->setFixedSize(dialog->sizeHint());
+    m_dialog = dialog;
+    m_startFolder = dialog->directory().absolutePath();
+}
+
+// Only an accepted choice counts: a name typed or a folder browsed to before Cancel is
+// forgotten.
+void GameFileDialog::startFromLastChoice()
+{
+    if (!m_lastChoice.isEmpty()) {
+        m_dialog->setDirectory(QFileInfo(m_lastChoice).absolutePath());
+        m_dialog->selectFile(m_lastChoice);
+        return;
+    }
+    m_dialog->setDirectory(m_startFolder);
+    // selectFile() ignores an empty name, so the typed one is cleared by hand.
+    if (auto *name = m_dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        name->setText(m_initialName);
+    else
+        m_dialog->selectFile(m_initialName);
+}
+
+QString GameFileDialog::choose(QWidget *parent)
+{
+    if (!m_dialog)
+        build(parent);
+    startFromLastChoice();
+    if (m_dialog->exec() != QDialog::Accepted || m_dialog->selectedFiles().isEmpty())
+        return {};
+    m_lastChoice = m_dialog->selectedFiles().constFirst();
+    return m_lastChoice;
+}
