@@ -21,6 +21,7 @@
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -421,7 +422,7 @@ private Q_SLOTS:
         QTest::newRow("read-only file") << QStringLiteral("old.sav") << denied;
         QTest::newRow("folder") << QStringLiteral("folder") << denied;
         QTest::newRow("named pipe") << QStringLiteral("pipe") << denied;
-        QTest::newRow("device") << QStringLiteral("/dev/full") << denied;
+        QTest::newRow("device") << QStringLiteral("full") << denied;
         QTest::newRow("missing folder")
             << QStringLiteral("missing/Game0.sav") << QString::fromUtf8(Texts::kFileNotFound);
         QTest::newRow("path through a file")
@@ -439,8 +440,13 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(oldPath, QFile::ReadOwner | QFile::ReadGroup));
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
         QCOMPARE(::mkfifo(nativePath(folder.filePath(QStringLiteral("pipe"))).c_str(), 0600), 0);
+        // A device like /dev/full, whose writes all fail, made here so that no test can
+        // ever write to the system's own.
+        if (target == QLatin1String("full")
+            && ::mknod(nativePath(folder.filePath(target)).c_str(), S_IFCHR | 0666, makedev(1, 7))
+                != 0)
+            QSKIP("Making a device node needs root");
         const QStringList entries = entriesOf(folder.path());
-        const QStringList devices = entriesOf(QStringLiteral("/dev"));
         const GameState game = gameInPlay();
         PosixRecordFiles files;
 
@@ -451,7 +457,6 @@ private Q_SLOTS:
 
         QCOMPARE(contentsOf(oldPath), kOldSave);
         QCOMPARE(entriesOf(folder.path()), entries);
-        QCOMPARE(entriesOf(QStringLiteral("/dev")), devices);
     }
 
     // A player who is not root saves over a file they may write, wherever it lies; the file

@@ -16,6 +16,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -148,13 +149,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::newRow("socket") << QStringLiteral("socket");
-        QTest::newRow("endless device") << QStringLiteral("/dev/zero");
+        QTest::newRow("endless device") << QStringLiteral("zero");
     }
 
     void onlyRegularFilesAreOpenedOrReplaced()
     {
         QFETCH(QString, path);
         QTemporaryDir folder;
+        const std::string target = nativePath(folder.filePath(path));
+        // A device like /dev/zero, which never ends, made here so that no test can ever write
+        // to the system's own.
+        if (path == QLatin1String("zero")
+            && ::mknod(target.c_str(), S_IFCHR | 0666, makedev(1, 5)) != 0)
+            QSKIP("Making a device node needs root");
         const QString socketPath = folder.filePath(QStringLiteral("socket"));
         const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         QVERIFY(socketFd >= 0);
@@ -164,16 +171,14 @@ private Q_SLOTS:
         QVERIFY(socketName.size() < sizeof address.sun_path);
         socketName.copy(address.sun_path, socketName.size());
         QCOMPARE(::bind(socketFd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-        const std::string target = nativePath(QDir(folder.path()).filePath(path));
-        const QStringList folderEntries
-            = entriesOf(QFileInfo(QString::fromStdString(target)).path());
+        const QStringList folderEntries = entriesOf(folder.path());
         PosixRecordFiles files;
         const QString denied = QString::fromUtf8(Texts::kFileAccessDenied);
 
         QCOMPARE(failureOf([&] { files.open(target); }), denied);
         QCOMPARE(failureOf([&] { files.create(target); }), denied);
 
-        QCOMPARE(entriesOf(QFileInfo(QString::fromStdString(target)).path()), folderEntries);
+        QCOMPARE(entriesOf(folder.path()), folderEntries);
         ::close(socketFd);
     }
 
