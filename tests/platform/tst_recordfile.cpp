@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -48,6 +49,14 @@ mode_t permissionsOf(const QString &path)
     {
     };
     return ::stat(nativePath(path).c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+dev_t fileSystemOf(const QString &path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(nativePath(path).c_str(), &info) == 0 ? info.st_dev : 0;
 }
 
 } // namespace
@@ -278,35 +287,49 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("linked");
         QTest::addColumn<bool>("exists");
-        QTest::newRow("relative link") << QStringLiteral("../games/real.sav") << true;
-        QTest::newRow("link to a link") << QStringLiteral("../games/link.sav") << true;
+        QTest::addColumn<bool>("elsewhere");
+        QTest::newRow("relative link") << QStringLiteral("../games/real.sav") << true << false;
+        QTest::newRow("link to a link") << QStringLiteral("../games/link.sav") << true << false;
         QTest::newRow("link to a file still to be made")
-            << QStringLiteral("../games/new.sav") << false;
+            << QStringLiteral("../games/new.sav") << false << false;
+        QTest::newRow("link to another file system")
+            << QStringLiteral("games/link.sav") << true << true;
     }
 
     void savingThroughALinkWritesTheFileItPointsAt()
     {
         QFETCH(QString, linked);
         QFETCH(bool, exists);
+        QFETCH(bool, elsewhere);
         QTemporaryDir folder;
         QDir top(folder.path());
-        QVERIFY(top.mkdir(QStringLiteral("links")) && top.mkdir(QStringLiteral("games")));
-        const QString real = top.filePath(QStringLiteral("games/real.sav"));
+        // The games lie on another file system where one is at hand, linked by absolute name.
+        std::optional<QTemporaryDir> shared;
+        if (elsewhere) {
+            shared.emplace(QStringLiteral("/dev/shm/quorvel-XXXXXX"));
+            if (!shared->isValid() || fileSystemOf(shared->path()) == fileSystemOf(folder.path()))
+                QSKIP("/dev/shm is not a file system of its own here");
+            linked = QDir(shared->path()).filePath(linked);
+        }
+        QDir gamesTop(elsewhere ? shared->path() : folder.path());
+        QVERIFY(top.mkdir(QStringLiteral("links")) && gamesTop.mkdir(QStringLiteral("games")));
+        const QString real = gamesTop.filePath(QStringLiteral("games/real.sav"));
         QVERIFY(writeFile(real, kOldBytes));
         QVERIFY(QFile::link(QStringLiteral("real.sav"),
-                            top.filePath(QStringLiteral("games/link.sav"))));
+                            gamesTop.filePath(QStringLiteral("games/link.sav"))));
         const QString link = top.filePath(QStringLiteral("links/Game0.sav"));
         QVERIFY(QFile::link(linked, link));
-        const QString target = QDir::cleanPath(top.filePath(QStringLiteral("links/") + linked));
+        const QString target
+            = QDir::cleanPath(QDir(top.filePath(QStringLiteral("links"))).filePath(linked));
         const QString finalTarget = exists ? real : target;
 
-        saveTwoRecords(link);
+        QCOMPARE(failureOf([&] { saveTwoRecords(link); }), QString());
 
         QCOMPARE(linkText(link), linked);
         QCOMPARE(contentsOf(finalTarget).size(), 8);
         QCOMPARE(entriesOf(top.filePath(QStringLiteral("links"))),
                  QStringList {QStringLiteral("Game0.sav")});
-        QCOMPARE(entriesOf(top.filePath(QStringLiteral("games"))).size(), exists ? 2 : 3);
+        QCOMPARE(entriesOf(gamesTop.filePath(QStringLiteral("games"))).size(), exists ? 2 : 3);
     }
 };
 
