@@ -156,6 +156,14 @@ void PosixRecordFiles::create(const std::string &path)
             throw Failure(Texts::kFileAccessDenied);
     }
 
+    m_target = target.path;
+    m_replacing = target.exists;
+    // A new file under this name would leave the file's other names holding the old game.
+    if (target.exists && target.info.st_nlink > 1) {
+        openInPlace();
+        return;
+    }
+
     // The new file lies in the target's folder, so that renaming it over the target is atomic.
     const std::string folder = folderOf(target.path);
     for (int attempt = 0; m_fd < 0; ++attempt) {
@@ -168,10 +176,15 @@ void PosixRecordFiles::create(const std::string &path)
         if (m_fd < 0 && (errno != EEXIST || attempt == kMaxTemporaryNames)) {
             const int error = errno;
             m_temporary.clear();
-            throwFileError(error);
+            // A folder where we may not make files can still hold a file that we may write,
+            // shared with us by the folder's owner.
+            if (target.exists && (error == EACCES || error == EPERM)) {
+                openInPlace();
+                return;
+            }
+            fail(fileErrorText(error));
         }
     }
-    m_target = target.path;
 
     if (target.exists) {
         // The replacement keeps the old file's permissions, and its owner where we may set it
@@ -202,6 +215,15 @@ Record PosixRecordFiles::readRecord()
 
 void PosixRecordFiles::writeRecord(const Record &record)
 {
+    // A file written in place is left alone until commit(), so that a save given up half-way
+    // leaves no trace there either.
+    if (!m_temporary.empty())
+        writeOut(record);
+    m_records.push_back(record);
+}
+
+void PosixRecordFiles::writeOut(const Record &record)
+{
     ssize_t written = 0;
     do
         written = ::write(m_fd, record.data(), record.size());
@@ -214,6 +236,10 @@ void PosixRecordFiles::writeRecord(const Record &record)
 
 void PosixRecordFiles::commit()
 {
+    if (m_temporary.empty()) {
+        writeInPlace();
+        return;
+    }
     // The records reach the disk before the new file takes the old one's name, so that not
     // even a crash of the machine leaves an empty file where the saved game was.
     if (::fsync(m_fd) != 0)
@@ -221,11 +247,21 @@ void PosixRecordFiles::commit()
     // Some file systems report a failed write only when the file is closed.
     if (::close(std::exchange(m_fd, -1)) != 0)
         fail(fileErrorText(errno));
-    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
-        fail(fileErrorText(errno));
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+        const int error = errno;
+        // A sticky folder such as /tmp lets only the file's owner replace it, though others
+        // may be allowed to write it.
+        if (!m_replacing || (error != EACCES && error != EPERM))
+            fail(fileErrorText(error));
+        ::unlink(m_temporary.c_str());
+        m_temporary.clear();
+        openInPlace();
+        writeInPlace();
+        return;
+    }
     m_temporary.clear();
     syncFolder(folderOf(m_target));
-    m_target.clear();
+    close();
 }
 
 void PosixRecordFiles::close() noexcept
@@ -236,6 +272,39 @@ void PosixRecordFiles::close() noexcept
         ::unlink(m_temporary.c_str());
     m_temporary.clear();
     m_target.clear();
+    m_replacing = false;
+    m_records.clear();
+}
+
+// The file stays the one it was, with its owner, permissions and other names: it is neither
+// created nor cut short when opened, only cut to the new length once the records are in.
+void PosixRecordFiles::openInPlace()
+{
+    // The links were followed already; should the name turn into a link, a pipe or a device
+    // in between, it is refused rather than followed or waited on.
+    m_fd = ::open(m_target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (m_fd < 0)
+        fail(fileErrorText(errno));
+    struct stat info
+    {
+    };
+    if (::fstat(m_fd, &info) != 0)
+        fail(fileErrorText(errno));
+    if (!S_ISREG(info.st_mode))
+        fail(Texts::kFileAccessDenied);
+}
+
+void PosixRecordFiles::writeInPlace()
+{
+    for (const Record &record : m_records)
+        writeOut(record);
+    if (::ftruncate(m_fd, static_cast<off_t>(m_records.size() * sizeof(Record))) != 0)
+        fail(fileErrorText(errno));
+    if (::fsync(m_fd) != 0)
+        fail(fileErrorText(errno));
+    if (::close(std::exchange(m_fd, -1)) != 0)
+        fail(fileErrorText(errno));
+    close();
 }
 
 void PosixRecordFiles::fail(const std::string &text)

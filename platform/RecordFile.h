@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 using Record = std::array<unsigned char, 4>;
 
@@ -16,7 +17,7 @@ public:
 
     // Opens the existing regular file `path` for reading.
     virtual void open(const std::string &path) = 0;
-    // Starts a new content for `path`; the file at `path` changes only when commit() succeeds.
+    // Starts a new content for `path`; the file at `path` changes only in commit().
     virtual void create(const std::string &path) = 0;
     virtual Record readRecord() = 0;
     virtual void writeRecord(const Record &record) = 0;
@@ -28,6 +29,9 @@ public:
 
 // The files on disk. A written file first goes to a new file in the same folder, which is
 // flushed and then renamed over the target, so a failed save never damages the old file.
+// Where that would refuse a file we may write, or split it from its other names, the file is
+// written in place instead: a folder where we may not make files, another user's file in a
+// sticky folder, a file with more than one name.
 class PosixRecordFiles final : public RecordFiles
 {
 public:
@@ -44,11 +48,16 @@ public:
     void close() noexcept override;
 
 private:
+    void openInPlace();
+    void writeOut(const Record &record);
+    void writeInPlace();
     [[noreturn]] void fail(const std::string &text);
 
     int m_fd = -1;
     std::string m_target; // the file that commit() replaces
     std::string m_temporary; // the new file being written, until it is renamed
+    bool m_replacing = false; // the target existed when create() looked
+    std::vector<Record> m_records; // everything written since create()
 };
 
 // The text the player sees for a system error number (errno) from a file operation.

@@ -17,8 +17,13 @@
 #include <csignal>
 #include <vector>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using Cells = std::vector<std::pair<int, int>>;
 Q_DECLARE_METATYPE(GameState)
@@ -136,6 +141,38 @@ GameState gameInPlay()
 }
 
 const QByteArray kOldSave = asBytes(fileHolding(std::vector<std::int32_t>(50, 7)));
+
+// The failure text of `operation` run by the user `player` in a child process, which does
+// nothing else; an empty text when it succeeds.
+QString failureAs(const passwd &player, const std::function<void()> &operation)
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ends[0]);
+        if (::setgroups(0, nullptr) != 0
+            || ::setresgid(player.pw_gid, player.pw_gid, player.pw_gid) != 0
+            || ::setresuid(player.pw_uid, player.pw_uid, player.pw_uid) != 0)
+            ::_exit(2);
+        const QByteArray text = failureOf(operation).toUtf8();
+        const bool sent
+            = ::write(ends[1], text.constData(), std::size_t(text.size())) == text.size();
+        ::_exit(sent ? 0 : 3);
+    }
+    ::close(ends[1]);
+    QByteArray text;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, got);
+    ::close(ends[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)
+        || WEXITSTATUS(status) != 0)
+        return QStringLiteral("the player's process failed: %1").arg(status);
+    return QString::fromUtf8(text);
+}
 
 } // namespace
 
@@ -385,7 +422,7 @@ private Q_SLOTS:
         QTest::newRow("read-only file") << QStringLiteral("old.sav") << denied;
         QTest::newRow("folder") << QStringLiteral("folder") << denied;
         QTest::newRow("named pipe") << QStringLiteral("pipe") << denied;
-        QTest::newRow("device") << QStringLiteral("/dev/full") << denied;
+        QTest::newRow("device") << QStringLiteral("full") << denied;
         QTest::newRow("missing folder")
             << QStringLiteral("missing/Game0.sav") << QString::fromUtf8(Texts::kFileNotFound);
         QTest::newRow("path through a file")
@@ -403,8 +440,13 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(oldPath, QFile::ReadOwner | QFile::ReadGroup));
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
         QCOMPARE(::mkfifo(nativePath(folder.filePath(QStringLiteral("pipe"))).c_str(), 0600), 0);
+        // A device like /dev/full, whose writes all fail, made here so that no test can
+        // ever write to the system's own.
+        if (target == QLatin1String("full")
+            && ::mknod(nativePath(folder.filePath(target)).c_str(), S_IFCHR | 0666, makedev(1, 7))
+                != 0)
+            QSKIP("Making a device node needs root");
         const QStringList entries = entriesOf(folder.path());
-        const QStringList devices = entriesOf(QStringLiteral("/dev"));
         const GameState game = gameInPlay();
         PosixRecordFiles files;
 
@@ -415,7 +457,83 @@ private Q_SLOTS:
 
         QCOMPARE(contentsOf(oldPath), kOldSave);
         QCOMPARE(entriesOf(folder.path()), entries);
-        QCOMPARE(entriesOf(QStringLiteral("/dev")), devices);
+    }
+
+    // A player who is not root saves over a file they may write, wherever it lies; the file
+    // stays the same file, with its owner, permissions and other names.
+    void playerSavesOverAnyFileTheyMayWrite_data()
+    {
+        QTest::addColumn<bool>("playersFolder");
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<bool>("playersFile");
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<bool>("secondName");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("file shared in a folder the player may not write")
+            << false << 0755 << false << 0666 << false << QString();
+        QTest::newRow("another user's file in a sticky folder")
+            << false << 01777 << false << 0666 << false << QString();
+        QTest::newRow("file with a second name")
+            << true << 0755 << true << 0640 << true << QString();
+        QTest::newRow("another user's read-only file in the player's folder")
+            << true << 0755 << false << 0644 << false
+            << QString::fromUtf8(Texts::kFileAccessDenied);
+    }
+
+    void playerSavesOverAnyFileTheyMayWrite()
+    {
+        QFETCH(bool, playersFolder);
+        QFETCH(int, folderMode);
+        QFETCH(bool, playersFile);
+        QFETCH(int, fileMode);
+        QFETCH(bool, secondName);
+        QFETCH(QString, expected);
+        const passwd *player = ::getpwnam("nobody");
+        if (!player)
+            QSKIP("No user 'nobody' to save as");
+        if (::geteuid() != 0)
+            QSKIP("Saving as the user 'nobody' needs root");
+        QTemporaryDir top;
+        QCOMPARE(::chmod(nativePath(top.path()).c_str(), 0755), 0);
+        const GameState game = gameInPlay();
+        const QString reference = top.filePath(QStringLiteral("reference.sav"));
+        PosixRecordFiles files;
+        game.SaveGame(nativePath(reference), files);
+        const QString folder = top.filePath(QStringLiteral("games"));
+        const QString path = folder + QStringLiteral("/Game0.sav");
+        const QString copy = folder + QStringLiteral("/copy.sav");
+        // Longer than a saved game: the save cuts it to its own length.
+        const QByteArray old = kOldSave + kOldSave;
+        QVERIFY(QDir(top.path()).mkdir(QStringLiteral("games")) && writeFile(path, old));
+        // Whatever is not the player's belongs to root.
+        const auto ownerOf = [&](bool players) { return players ? player->pw_uid : uid_t(0); };
+        QCOMPARE(::chown(nativePath(folder).c_str(), ownerOf(playersFolder), 0), 0);
+        QCOMPARE(::chmod(nativePath(folder).c_str(), mode_t(folderMode)), 0);
+        QCOMPARE(::chown(nativePath(path).c_str(), ownerOf(playersFile), 0), 0);
+        QCOMPARE(::chmod(nativePath(path).c_str(), mode_t(fileMode)), 0);
+        if (secondName)
+            QCOMPARE(::link(nativePath(path).c_str(), nativePath(copy).c_str()), 0);
+        const QStringList entries = entriesOf(folder);
+        struct stat before
+        {
+        };
+        QCOMPARE(::stat(nativePath(path).c_str(), &before), 0);
+
+        QCOMPARE(failureAs(*player, [&] { game.SaveGame(nativePath(path), files); }), expected);
+
+        QCOMPARE(contentsOf(path), expected.isEmpty() ? contentsOf(reference) : old);
+        if (secondName)
+            QCOMPARE(contentsOf(copy), contentsOf(reference));
+        struct stat after
+        {
+        };
+        QCOMPARE(::stat(nativePath(path).c_str(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_nlink, before.st_nlink);
+        QCOMPARE(after.st_uid, before.st_uid);
+        QCOMPARE(after.st_gid, before.st_gid);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(entriesOf(folder), entries);
     }
 
     // A save that fails part-way through writing, as on a full disk, leaves the old file.
