@@ -3,12 +3,11 @@
 
 #include "platform/Failure.h"
 #include "resources/Texts.h"
+#include "ui/dialogs/Centring.h"
 
-#include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -22,7 +21,7 @@ protected:
     {
         // QMessageBox settles its size only as it is shown, so centre it afterwards.
         QMessageBox::showEvent(event);
-        centreOnScreen(this);
+        centreOnScreen(this, parentWidget() ? parentWidget()->window() : nullptr);
     }
 };
 
@@ -49,14 +48,4 @@ void showError(QWidget *parent, const QString &text)
     const std::string shown = withFullStop(text.toStdString());
     showBox(parent, QMessageBox::Critical, QString::fromUtf8(Texts::kApplicationTitle),
             QString::fromStdString(shown));
-}
-
-void centreOnScreen(QWidget *window)
-{
-    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
 }

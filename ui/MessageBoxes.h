@@ -10,6 +10,3 @@ void showInformation(QWidget *parent, const QString &text);
 // A modal box captioned with the application title, with the stop icon and one OK button;
 // `text` is a failure text, shown with the full stop rule applied.
 void showError(QWidget *parent, const QString &text);
-
-// Moves a top-level window so that it stands in the middle of its screen.
-void centreOnScreen(QWidget *window);

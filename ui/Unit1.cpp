@@ -5,6 +5,7 @@
 #include "ui/CellImages.h"
 #include "ui/Glyphs.h"
 #include "ui/MessageBoxes.h"
+#include "ui/dialogs/Centring.h"
 
 #include <QApplication>
 #include <QDialog>

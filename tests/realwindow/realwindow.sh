@@ -19,8 +19,12 @@ fail() {
 start_virtual_display "$work"
 start_window_manager "$work"
 
+# The game on a dark desktop theme, with Qt's own options on its command line: it must look as
+# designed all the same.
+printf 'QWidget { background-color: red; }\n' >"$work/red.qss"
 cd "$work"
-"$program" >"$work/quorvel.log" 2>&1 &
+QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark \
+    "$program" -reverse -stylesheet "$work/red.qss" >"$work/quorvel.log" 2>&1 &
 game=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
     || fail "the main window did not appear"
@@ -37,15 +41,34 @@ expect_pixel() {
     [[ "$got" == "$3" ]] || fail "$4: pixel ($1,$2) is $got, expected $3"
 }
 
+# How many pixels of colour r,g,b lie in the region WxH+X+Y of the last screenshot.
+count_colour() {
+    convert "$work/shot.png" -crop "$1" +repage -format %c histogram:info: \
+        | awk -v c="($2)" '{ gsub(/ /, ""); if (index($0, c)) { split($0, n, ":"); s += n[1] } } END { print s + 0 }'
+}
+
 # The window title, exactly.
 title=$(xprop -id "$window" WM_NAME _NET_WM_NAME)
 grep -q '"Кворвел"' <<<"$title" || fail "title is $title"
 
-# Centred on the 1024 x 768 screen, give or take the frame.
+# The window with its frame stands in the middle of the 1024 x 768 screen, within a pixel.
+expect_centred() {
+    local info x y w h left right top bottom
+    info=$(xwininfo -id "$1")
+    x=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$info")
+    w=$(awk '/Width:/ { print $2 }' <<<"$info")
+    h=$(awk '/Height:/ { print $2 }' <<<"$info")
+    read -r left right top bottom <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')"
+    [[ -n "$bottom" ]] || fail "$2: the window manager told no frame"
+    local across=$((2 * (x - left) + w + left + right - 1024))
+    local down=$((2 * (y - top) + h + top + bottom - 768))
+    ((across >= -2 && across <= 2 && down >= -2 && down <= 2)) \
+        || fail "$2 is not centred: frame at $((x - left)),$((y - top)), $((w + left + right))x$((h + top + bottom))"
+}
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [[ $WIDTH -eq 490 ]] || fail "window width $WIDTH"
-(( X + WIDTH / 2 > 497 && X + WIDTH / 2 < 527 )) || fail "window not centred across: x $X"
-(( Y + HEIGHT / 2 > 364 && Y + HEIGHT / 2 < 404 )) || fail "window not centred down: y $Y"
+expect_centred "$window" "the main window"
 
 # Find where the board's client area starts: the first gray row below the toolbar strip.
 shoot
@@ -55,6 +78,12 @@ for y in $(seq 0 80); do
 done
 (( top >= 0 )) || fail "no board background found"
 echo "client area starts $top pixels below the window's top"
+
+# The dark theme and the style sheet change nothing: the menu bar and the toolbar strip keep the
+# light button face, and -reverse leaves the menu titles on the left.
+expect_pixel 300 $((top / 2)) "239,239,239" "menu bar face"
+expect_pixel 400 $((top + 14)) "239,239,239" "toolbar face"
+(( $(count_colour 100x$((top - 4))+0+2 0,0,0) > 20 )) || fail "the menu titles are not on the left"
 
 # Cell (4,2) shows a peg (amber); cell (4,4) the empty hole (silver).
 expect_pixel $((62 * 4 - 30 + 1)) $((top + 62 * 4 + 30)) "192,192,192" "empty hole"
@@ -78,12 +107,6 @@ IFS=, read -r r g b <<<"$(pixel "$peg_x" "$peg_y")"
 IFS=, read -r r g b <<<"$(pixel $((62 * 3 - 30 + 30)) $((top + 62 * 1 + 30)))"
 [[ "$r,$g,$b" == "192,192,192" ]] || fail "Latin cross (3,1) is not an empty hole: $r,$g,$b"
 
-# How many pixels of colour r,g,b lie in the region WxH+X+Y of the last screenshot.
-count_colour() {
-    convert "$work/shot.png" -crop "$1" +repage -format %c histogram:info: \
-        | awk -v c="($2)" '{ gsub(/ /, ""); if (index($0, c)) { split($0, n, ":"); s += n[1] } } END { print s + 0 }'
-}
-
 # Waits for the dialog captioned $1, checks its client size $2, and takes its picture.
 open_dialog() {
     dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1) \
@@ -92,6 +115,7 @@ open_dialog() {
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
     [[ "${WIDTH}x$HEIGHT" == "$2" ]] || fail "dialog '$1' is ${WIDTH}x$HEIGHT, expected $2"
     import -window "$dialog" "$work/shot.png"
+    expect_centred "$dialog" "dialog '$1'"
 }
 
 # Closes the dialog with key $2 and waits until the window captioned $1 is gone.
@@ -115,6 +139,7 @@ xdotool mousemove --window "$window" $((289 + 11)) $((top + 12)) click 1
 open_dialog 'Правила игры и легенда' 536x348
 (( $(count_colour 497x33+16+24 255,0,0) > 300 )) || fail "the welcome line is not red"
 (( $(count_colour 497x81+16+56 0,0,128) > 1000 )) || fail "the legend is not navy"
+expect_pixel 4 4 "239,239,239" "rules dialog face"
 close_dialog 'Правила игры и легенда' space
 
 # The About button opens About, with the stretched emblem on its silver ground.
@@ -122,29 +147,107 @@ xdotool mousemove --window "$window" $((312 + 11)) $((top + 12)) click 1
 open_dialog 'О программе' 298x213
 (( $(count_colour 89x89+16+16 0,0,0) > 300 )) || fail "the emblem is missing"
 (( $(count_colour 160x22+112+24 255,0,0) > 100 )) || fail "the product name is not red"
-close_dialog 'О программе' Escape
+# Escape is no way out of the information dialogs; the frame's close box is.
+xdotool key Escape
+sleep 0.3
+xdotool search --onlyvisible --name '^О программе$' >/dev/null || fail "Escape closed the About dialog"
+close_dialog 'О программе' alt+F4
 
-# Save through the real dialog by typing a name: the file holds the Latin cross, 200 bytes.
+# Any second window that is visible beside the main window.
+other_window() {
+    local found=
+    for _ in $(seq 200); do
+        found=$(xdotool search --onlyvisible --name '.' 2>/dev/null | grep -v -x "$window" | tail -n1 || true)
+        [[ -n "$found" ]] && break
+        sleep 0.1
+    done
+    [[ -n "$found" ]] || fail "$1 did not open"
+    echo "$found"
+}
+gone() {
+    for _ in $(seq 50); do xdotool search --onlyvisible --name "^$1\$" >/dev/null || return 0; sleep 0.1; done
+    fail "'$1' did not close"
+}
+
+# The open dialog, cancelled; then a name that does not exist: the error box, centred.
+xdotool mousemove --window "$window" $((53 + 11)) $((top + 12)) click 1
+other_window "the open dialog" >/dev/null
+sleep 0.5
+xdotool key Escape
+sleep 0.5
+xdotool mousemove --window "$window" $((53 + 11)) $((top + 12)) click 1
+other_window "the open dialog" >/dev/null
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/none"
+xdotool key Return
+box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quorvel$' | head -n1) \
+    || fail "no error box for a file that does not exist"
+sleep 0.5
+expect_centred "$box" "the error box"
+xdotool key Return
+gone Quorvel
+
+# Save through the real dialog by typing a name: the file holds the Latin cross, 200 bytes. The
+# dialog is built on first use, which takes a while in a sanitizer build.
 xdotool mousemove --window "$window" $((76 + 11)) $((top + 12)) click 1
-# The dialog is built on first use, which takes a while in a sanitizer build: wait for a
-# second visible window.
-dialog=
-for _ in $(seq 200); do
-    dialog=$(xdotool search --onlyvisible --name '.' 2>/dev/null | grep -v -x "$window" | tail -n1 || true)
-    [[ -n "$dialog" ]] && break
-    sleep 0.1
-done
-[[ -n "$dialog" ]] || fail "the save dialog did not open"
+other_window "the save dialog" >/dev/null
 sleep 0.5
 xdotool key ctrl+a
 xdotool type --delay 20 "$work/typed"
 xdotool key Return
-for _ in $(seq 50); do [[ -f "$work/typed.sav" ]] && break; sleep 0.1; done
-[[ -f "$work/typed.sav" ]] || fail "no file was saved"
-[[ $(stat -c %s "$work/typed.sav") -eq 200 ]] || fail "the saved file is not 200 bytes"
-record0=$(od -An -t d4 -N4 "$work/typed.sav" | tr -d ' ')
-column4=$(od -An -t d4 -j $((4 * 22)) -N28 "$work/typed.sav" | xargs)
+saved=$work/typed.sav
+for _ in $(seq 50); do [[ -f "$saved" ]] && break; sleep 0.1; done
+[[ -f "$saved" ]] || fail "no file was saved"
+[[ $(stat -c %s "$saved") -eq 200 ]] || fail "the saved file is not 200 bytes"
+record0=$(od -An -t d4 -N4 "$saved" | tr -d ' ')
+column4=$(od -An -t d4 -j $((4 * 22)) -N28 "$saved" | xargs)
 [[ "$record0" == 1 ]] || fail "saved kind is $record0, expected 1 (Latin cross)"
 [[ "$column4" == "0 1 1 1 1 0 0" ]] || fail "saved column 4 is '$column4'"
+
+# A double click on a peg selects it and puts it down again.
+xdotool mousemove --window "$window" "$peg_x" "$peg_y" click --repeat 2 --delay 80 1
+sleep 0.5
+shoot
+IFS=, read -r r g b <<<"$(pixel "$peg_x" "$peg_y")"
+(( r > g && g > b )) || fail "after a double click the peg is not amber: $r,$g,$b"
+
+# Exit ends the game.
+xdotool mousemove --window "$window" $((7 + 11)) $((top + 12)) click 1
+for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$game" 2>/dev/null && fail "the game still runs after Exit"
+game=
+
+# Once more in an empty home: both file dialogs cancelled, a game saved, Exit. The game keeps no
+# settings, so nothing but the saved game is left there.
+home=$work/home
+mkdir "$home"
+HOME=$home XDG_CONFIG_HOME=$home/.config XDG_CACHE_HOME=$home/.cache \
+    XDG_DATA_HOME=$home/.local/share XDG_STATE_HOME=$home/.local/state \
+    "$program" >"$work/quorvel.log" 2>&1 &
+game=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+    || fail "the main window did not appear in an empty home"
+sleep 0.5
+for x in 53 76; do
+    xdotool mousemove --window "$window" $((x + 11)) $((top + 12)) click 1
+    other_window "a file dialog" >/dev/null
+    sleep 0.5
+    xdotool key Escape
+    sleep 0.3
+done
+xdotool mousemove --window "$window" $((76 + 11)) $((top + 12)) click 1
+other_window "the save dialog" >/dev/null
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$home/typed"
+xdotool key Return
+for _ in $(seq 50); do [[ -f "$home/typed.sav" ]] && break; sleep 0.1; done
+xdotool mousemove --window "$window" $((7 + 11)) $((top + 12)) click 1
+for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$game" 2>/dev/null && fail "the game still runs after Exit"
+game=
+left=$(cd "$home" && find . -mindepth 1 | sort | xargs)
+[[ "$left" == "./typed.sav" ]] || fail "the game left in its home: '$left'"
 
 echo "real window checks passed"

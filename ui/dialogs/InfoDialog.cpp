@@ -1,24 +1,13 @@
 // What the three information dialogs share: the fixed frame, their labels and their button.
 #include "ui/dialogs/InfoDialog.h"
 
+#include "ui/dialogs/Centring.h"
+
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
-
-namespace {
-
-QMargins frameMargins(const QWidget *window)
-{
-    const QRect outer = window->frameGeometry();
-    const QRect inner = window->geometry();
-    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
-                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
-}
-
-} // namespace
 
 QFrame *addPanel(QWidget *parent, const QRect &place)
 {
@@ -93,18 +82,7 @@ void InfoDialog::showEvent(QShowEvent *event)
     // Centred on the screen of the window that opens it, again at every showing, even if the
     // player moved it away last time; a window manager's restore is no new showing.
     if (!event->spontaneous()) {
-        const QWidget *opener = parentWidget() ? parentWidget()->window() : this;
-        const QRect area = opener->screen()->availableGeometry();
-        // Before the first showing the window manager's frame is unknown; the opener's frame
-        // is the best guess.
-        QMargins frame = frameMargins(this);
-        if (frame.isNull())
-            frame = frameMargins(opener);
-        const QSize outer = size().grownBy(frame);
-        const QPoint outerTopLeft(area.x() + (area.width() - outer.width()) / 2,
-                                  area.y() + (area.height() - outer.height()) / 2);
-        // Placing the client area is exact whether or not the frame is known yet.
-        setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), size()));
+        centreOnScreen(this, parentWidget() ? parentWidget()->window() : nullptr);
         // Enter and Space press the button from the first moment.
         if (m_button)
             m_button->setFocus();
