@@ -5,15 +5,18 @@
 
 #include "ModalDriver.h"
 
+#include <QAbstractFileIconProvider>
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 
 namespace {
 
@@ -227,6 +230,92 @@ private Q_SLOTS:
         QCOMPARE(form->findChildren<QFileDialog *>().size(), 2);
     }
 
+    // Only an accepted choice counts: a name typed and a folder browsed to before Cancel are
+    // forgotten by the next use of the dialog.
+    void cancelledChoicesAreForgotten()
+    {
+        QDir(folder->path()).mkdir(QStringLiteral("elsewhere"));
+        const QString elsewhere = inFolder(QStringLiteral("elsewhere"));
+        const auto typeThenCancel = [elsewhere](DialogSeen *seen) {
+            answerNext<QFileDialog>([=](QFileDialog *dialog) {
+                auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                seen->typedName = edit->text();
+                seen->directory = dialog->directory().absolutePath();
+                dialog->setDirectory(elsewhere);
+                edit->setText(QStringLiteral("typed then cancelled"));
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            });
+        };
+        DialogSeen first, second;
+        typeThenCancel(&first);
+        form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+        typeThenCancel(&second);
+        form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+        QCOMPARE(second.typedName, QString());
+        QCOMPARE(second.directory, first.directory);
+
+        typeThenCancel(&first);
+        form->findChild<QAction *>(QStringLiteral("N6"))->trigger();
+        typeThenCancel(&second);
+        form->findChild<QAction *>(QStringLiteral("N6"))->trigger();
+        QCOMPARE(second.typedName, QStringLiteral("Game0"));
+        QCOMPARE(second.directory, first.directory);
+
+        save(QStringLiteral("kept"));
+        typeThenCancel(&first);
+        form->findChild<QAction *>(QStringLiteral("N6"))->trigger();
+        typeThenCancel(&second);
+        form->findChild<QAction *>(QStringLiteral("N6"))->trigger();
+        QCOMPARE(second.typedName, QStringLiteral("kept.sav"));
+        QCOMPARE(second.directory, QDir(folder->path()).absolutePath());
+    }
+
+    // Whatever the system's language (the test runs in C.UTF-8), the file list speaks Russian.
+    void fileListSpeaksRussian()
+    {
+        const auto write = [this](const char *name, qsizetype size) {
+            QFile file(inFolder(QString::fromLatin1(name)));
+            return file.open(QIODevice::WriteOnly) && file.write(QByteArray(size, '\0')) == size;
+        };
+        QVERIFY(write("game.sav", 200));
+        QVERIFY(write("short.sav", 3));
+        QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("folder")));
+        QMap<QString, QStringList> rows;
+        QString otherType;
+        const QString dir = folder->path();
+        answerNext<QFileDialog>([&rows, &otherType, dir](QFileDialog *dialog) {
+            dialog->setDirectory(dir);
+            auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+            const auto read = [&] {
+                rows.clear();
+                const QAbstractItemModel *model = view->model();
+                for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+                    QStringList columns;
+                    for (int column = 1; column < 4; ++column)
+                        columns << model->index(row, column, view->rootIndex()).data().toString();
+                    rows[model->index(row, 0, view->rootIndex()).data().toString()] = columns;
+                }
+                return rows.size() == 3 && !rows.value(QStringLiteral("game.sav")).at(2).isEmpty();
+            };
+            // The list fills in the background; whatever it shows in time is checked below.
+            (void)QTest::qWaitFor(read, 5000);
+            otherType = dialog->iconProvider()->type(QFileInfo(QStringLiteral("notes.txt")));
+            dialog->reject();
+        });
+        form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+
+        QCOMPARE(rows.value(QStringLiteral("game.sav")).mid(0, 2),
+                 QStringList({QStringLiteral("200 байт"), QStringLiteral("Игровой файл")}));
+        QCOMPARE(rows.value(QStringLiteral("short.sav")).at(0), QStringLiteral("3 байта"));
+        QCOMPARE(rows.value(QStringLiteral("folder")).at(1), QStringLiteral("Папка"));
+        QCOMPARE(otherType, QStringLiteral("Файл"));
+        // Day, month and year as Russians write them: 07.12.2026 12:05.
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$"))
+                     .match(rows.value(QStringLiteral("game.sav")).at(2))
+                     .hasMatch(),
+                 qPrintable(rows.value(QStringLiteral("game.sav")).at(2)));
+    }
+
     void failedOpenShowsTheErrorAndChangesNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -265,6 +354,8 @@ private Q_SLOTS:
 
 int main(int argc, char *argv[])
 {
+    // A system that does not speak Russian: the file dialogs must all the same.
+    qputenv("LC_ALL", "C.UTF-8");
     QApplication app(argc, argv);
     prepareApplication(app);
     TestFileCommands test;
