@@ -6,9 +6,11 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QTreeView>
 
 namespace {
 
@@ -90,6 +92,13 @@ void GameFileDialog::build(QWidget *parent)
     // Like the rest of the game's dialogs, the file dialogs keep one size.
     dialog->setSizeGripEnabled(false);
     dialog->setFixedSize(dialog->sizeHint());
+    // In a dialog of fixed size the names take what the sizes, types and dates leave them.
+    if (auto *list = dialog->findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     m_dialog = dialog;
     m_startFolder = dialog->directory().absolutePath();
 }
