@@ -429,7 +429,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("how");
         for (const char *key : {"rules", "about", "gift"})
-            for (const char *how : {"click", "Enter", "Space", "close box", "Escape"})
+            for (const char *how : {"click", "Enter", "Space", "close box"})
                 QTest::addRow("%s by %s", key, how)
                     << QString::fromLatin1(key) << QString::fromLatin1(how);
     }
@@ -442,6 +442,7 @@ private Q_SLOTS:
         box->move(3, 5); // where the player may have dragged it last time
         bool centred = false;
         bool focused = false;
+        bool keptOpenByEscape = false;
         const std::function<void()> closeIt = [&] {
             if (QApplication::activeModalWidget() != box || !box->isActiveWindow()) {
                 QTimer::singleShot(10, closeIt);
@@ -450,16 +451,17 @@ private Q_SLOTS:
             const QRect screen = box->screen()->availableGeometry();
             centred = (box->frameGeometry().center() - screen.center()).manhattanLength() <= 1;
             focused = QApplication::focusWidget() == button;
+            // Escape closes the message boxes, but it is no way out of these dialogs.
+            QTest::keyClick(box->windowHandle(), Qt::Key_Escape);
+            keptOpenByEscape = box->isVisible();
             if (how == QLatin1String("click"))
                 QTest::mouseClick(button, Qt::LeftButton);
             else if (how == QLatin1String("close box")) {
                 QCloseEvent closing; // what the window manager sends
                 QApplication::sendEvent(box->windowHandle(), &closing);
             } else if (focused) // keys go where the focus is
-                QTest::keyClick(button,
-                                how == QLatin1String("Enter")       ? Qt::Key_Return
-                                    : how == QLatin1String("Space") ? Qt::Key_Space
-                                                                    : Qt::Key_Escape);
+                QTest::keyClick(box->windowHandle(),
+                                how == QLatin1String("Enter") ? Qt::Key_Return : Qt::Key_Space);
         };
         QTimer::singleShot(0, closeIt);
         constexpr int kStuck = 99;
@@ -471,6 +473,7 @@ private Q_SLOTS:
         QVERIFY(!box->isVisible());
         QVERIFY(centred);
         QVERIFY(focused);
+        QVERIFY(keptOpenByEscape);
     }
 };
 
