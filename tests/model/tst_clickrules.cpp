@@ -105,6 +105,8 @@ private Q_SLOTS:
             << int(LatinCross) << std::vector<Click> {{4, 3}} << Click {4, 6};
         QTest::newRow("one cell away")
             << int(LatinCross) << std::vector<Click> {{4, 3}} << Click {4, 4 + 0};
+        QTest::newRow("one cell diagonally")
+            << int(FullBoard) << std::vector<Click> {{3, 5}} << Click {4, 4};
         QTest::newRow("another peg while one is held")
             << int(LatinCross) << std::vector<Click> {{4, 3}} << Click {3, 3};
         QTest::newRow("empty hole with nothing held")

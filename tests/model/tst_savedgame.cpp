@@ -3,7 +3,6 @@
 #include "model/GameState.h"
 #include "platform/Failure.h"
 #include "platform/RecordFile.h"
-#include "resources/Texts.h"
 #include "tests/DiskFiles.h"
 
 #include <QDir>
@@ -58,7 +57,7 @@ public:
         step();
         Record record {};
         if (m_readOffset + record.size() > onDisk.size())
-            throw Failure(Texts::kReadBeyondEndOfFile);
+            throw Failure("Read beyond end of file");
         for (unsigned char &byte : record)
             byte = onDisk[m_readOffset++];
         return record;
@@ -312,23 +311,22 @@ private Q_SLOTS:
             std::string injected;
             const char *expected;
         };
-        const std::string ioError = std::string(Texts::kIoErrorPrefix) + "28";
         const Cause causes[] = {
-            {"file not found", fileErrorText(ENOENT), Texts::kFileNotFound},
-            {"invalid filename", fileErrorText(ENAMETOOLONG), Texts::kInvalidFilename},
-            {"too many open files", fileErrorText(EMFILE), Texts::kTooManyOpenFiles},
-            {"access denied", fileErrorText(EACCES), Texts::kFileAccessDenied},
-            {"read beyond end of file", Texts::kReadBeyondEndOfFile, Texts::kReadBeyondEndOfFile},
-            {"disk full", Texts::kDiskFull, Texts::kDiskFull},
-            {"other system error", fileErrorText(ENOSPC), ioError.c_str()},
+            {"file not found", fileErrorText(ENOENT), "File not found"},
+            {"invalid filename", fileErrorText(ENAMETOOLONG), "Invalid filename"},
+            {"too many open files", fileErrorText(EMFILE), "Too many open files"},
+            {"access denied", fileErrorText(EACCES), "File access denied"},
+            {"read beyond end of file", "Read beyond end of file", "Read beyond end of file"},
+            {"disk full", "Disk full", "Disk full"},
+            {"other system error", fileErrorText(ENOSPC), "I/O error 28"},
         };
         const std::pair<const char *, int> steps[]
             = {{"opening", 0}, {"first record", 1}, {"middle record", 25}, {"committing", 51}};
         for (bool saving : {true, false}) {
             for (const Cause &cause : causes) {
-                const bool shortTransfer = cause.injected == Texts::kReadBeyondEndOfFile
-                    || cause.injected == Texts::kDiskFull;
-                if (cause.injected == (saving ? Texts::kReadBeyondEndOfFile : Texts::kDiskFull))
+                const bool shortTransfer
+                    = cause.injected == "Read beyond end of file" || cause.injected == "Disk full";
+                if (cause.injected == (saving ? "Read beyond end of file" : "Disk full"))
                     continue;
                 for (auto [where, step] : steps) {
                     if ((shortTransfer && (step == 0 || step == 51)) || (!saving && step == 51))
@@ -375,9 +373,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
-        const QString notFound = QString::fromUtf8(Texts::kFileNotFound);
-        const QString denied = QString::fromUtf8(Texts::kFileAccessDenied);
-        const QString tooShort = QString::fromUtf8(Texts::kReadBeyondEndOfFile);
+        const QString notFound = QStringLiteral("File not found");
+        const QString denied = QStringLiteral("File access denied");
+        const QString tooShort = QStringLiteral("Read beyond end of file");
         QTest::newRow("missing file") << QStringLiteral("missing.sav") << notFound;
         QTest::newRow("empty file") << QStringLiteral("empty.sav") << tooShort;
         QTest::newRow("100-byte file") << QStringLiteral("half.sav") << tooShort;
@@ -385,7 +383,7 @@ private Q_SLOTS:
         QTest::newRow("folder") << QStringLiteral("folder") << denied;
         QTest::newRow("named pipe") << QStringLiteral("pipe") << denied;
         QTest::newRow("path through a file")
-            << QStringLiteral("half.sav/Game0.sav") << QString::fromUtf8(Texts::kInvalidFilename);
+            << QStringLiteral("half.sav/Game0.sav") << QStringLiteral("Invalid filename");
     }
 
     void loadingAFileThatCannotBeReadChangesNothing()
@@ -418,15 +416,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("expected");
-        const QString denied = QString::fromUtf8(Texts::kFileAccessDenied);
+        const QString denied = QStringLiteral("File access denied");
         QTest::newRow("read-only file") << QStringLiteral("old.sav") << denied;
         QTest::newRow("folder") << QStringLiteral("folder") << denied;
         QTest::newRow("named pipe") << QStringLiteral("pipe") << denied;
         QTest::newRow("device") << QStringLiteral("full") << denied;
         QTest::newRow("missing folder")
-            << QStringLiteral("missing/Game0.sav") << QString::fromUtf8(Texts::kFileNotFound);
+            << QStringLiteral("missing/Game0.sav") << QStringLiteral("File not found");
         QTest::newRow("path through a file")
-            << QStringLiteral("old.sav/Game0.sav") << QString::fromUtf8(Texts::kInvalidFilename);
+            << QStringLiteral("old.sav/Game0.sav") << QStringLiteral("Invalid filename");
     }
 
     void savingWhereItCannotBeDoneLeavesTheOldFile()
@@ -541,9 +539,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("sizeLimit");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("record half written") << 102 << QString::fromUtf8(Texts::kDiskFull);
+        QTest::newRow("record half written") << 102 << QStringLiteral("Disk full");
         QTest::newRow("record refused")
-            << 100 << QString::fromUtf8(Texts::kIoErrorPrefix) + QString::number(EFBIG);
+            << 100 << QStringLiteral("I/O error ") + QString::number(EFBIG);
     }
 
     void saveCutShortLeavesTheOldFile()

@@ -1,6 +1,5 @@
 // The error box's full stop: added after the failure text unless the text already ends in one.
 #include "platform/Failure.h"
-#include "resources/Texts.h"
 
 #include <QTest>
 
@@ -13,7 +12,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        const QString notFound = QString::fromUtf8(Texts::kFileNotFound);
+        const QString notFound = QStringLiteral("File not found");
         QTest::newRow("after a letter") << notFound << notFound + QLatin1Char('.');
         QTest::newRow("after a Cyrillic letter")
             << QStringLiteral("Ошибка чтения") << QStringLiteral("Ошибка чтения.");
@@ -27,7 +26,7 @@ private Q_SLOTS:
             << QStringLiteral("Игра звершена!") << QStringLiteral("Игра звершена!");
         QTest::newRow("not after a comma") << QStringLiteral("a,") << QStringLiteral("a,");
         QTest::newRow("not after a hyphen") << QStringLiteral("a-") << QStringLiteral("a-");
-        const QString notice = QString::fromUtf8(Texts::kWinNotice);
+        const QString notice = QStringLiteral("Поздравляю Вы выиграли! ");
         QTest::newRow("not after a blank") << notice << notice;
         QTest::newRow("not on an empty text") << QString() << QString();
     }

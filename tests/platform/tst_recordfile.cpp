@@ -1,6 +1,5 @@
 // Files of 4-byte records on disk: replacing files safely, and the texts of the system's errors.
 #include "platform/RecordFile.h"
-#include "resources/Texts.h"
 #include "tests/DiskFiles.h"
 
 #include <QDir>
@@ -70,14 +69,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("text");
-        const auto text = [](const char *t) { return QString::fromUtf8(t); };
-        QTest::newRow("ENOENT") << ENOENT << text(Texts::kFileNotFound);
+        QTest::newRow("ENOENT") << ENOENT << QStringLiteral("File not found");
         for (int error : {ENAMETOOLONG, ENOTDIR, ELOOP, EINVAL, EILSEQ})
-            QTest::addRow("%d", error) << error << text(Texts::kInvalidFilename);
+            QTest::addRow("%d", error) << error << QStringLiteral("Invalid filename");
         for (int error : {EMFILE, ENFILE})
-            QTest::addRow("%d", error) << error << text(Texts::kTooManyOpenFiles);
+            QTest::addRow("%d", error) << error << QStringLiteral("Too many open files");
         for (int error : {EACCES, EPERM, EROFS, EISDIR})
-            QTest::addRow("%d", error) << error << text(Texts::kFileAccessDenied);
+            QTest::addRow("%d", error) << error << QStringLiteral("File access denied");
         QTest::newRow("ENOSPC") << ENOSPC << QStringLiteral("I/O error 28");
         QTest::newRow("EIO") << EIO << QStringLiteral("I/O error 5");
     }
@@ -100,8 +98,7 @@ private Q_SLOTS:
         files.open(nativePath(path));
         QCOMPARE(files.readRecord(), kFirst);
         QCOMPARE(files.readRecord(), kSecond);
-        QCOMPARE(failureOf([&] { files.readRecord(); }),
-                 QString::fromUtf8(Texts::kReadBeyondEndOfFile));
+        QCOMPARE(failureOf([&] { files.readRecord(); }), QStringLiteral("Read beyond end of file"));
     }
 
     void oldFileStaysUntilTheNewOneIsCommitted()
@@ -148,7 +145,7 @@ private Q_SLOTS:
         // Someone puts a folder with files in it where the save should go.
         QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("Game0.sav/inside")));
 
-        QCOMPARE(failureOf([&] { files.commit(); }), QString::fromUtf8(Texts::kFileAccessDenied));
+        QCOMPARE(failureOf([&] { files.commit(); }), QStringLiteral("File access denied"));
 
         QCOMPARE(entriesOf(folder.path()), QStringList {QStringLiteral("Game0.sav")});
         QVERIFY(QFileInfo(path).isDir());
@@ -182,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(::bind(socketFd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
         const QStringList folderEntries = entriesOf(folder.path());
         PosixRecordFiles files;
-        const QString denied = QString::fromUtf8(Texts::kFileAccessDenied);
+        const QString denied = QStringLiteral("File access denied");
 
         QCOMPARE(failureOf([&] { files.open(target); }), denied);
         QCOMPARE(failureOf([&] { files.create(target); }), denied);
@@ -208,7 +205,7 @@ private Q_SLOTS:
         const QStringList entries = entriesOf(folder.path());
         const std::string path = nativePath(folder.filePath(name));
         PosixRecordFiles files;
-        const QString invalid = QString::fromUtf8(Texts::kInvalidFilename);
+        const QString invalid = QStringLiteral("Invalid filename");
 
         QCOMPARE(failureOf([&] { files.open(path); }), invalid);
         QCOMPARE(failureOf([&] { files.create(path); }), invalid);
@@ -235,8 +232,8 @@ private Q_SLOTS:
         const QString creating = failureOf([&] { files.create(nativePath(path)); });
         ::setrlimit(RLIMIT_NOFILE, &oldLimit);
 
-        QCOMPARE(opening, QString::fromUtf8(Texts::kTooManyOpenFiles));
-        QCOMPARE(creating, QString::fromUtf8(Texts::kTooManyOpenFiles));
+        QCOMPARE(opening, QStringLiteral("Too many open files"));
+        QCOMPARE(creating, QStringLiteral("Too many open files"));
         QCOMPARE(contentsOf(path), kOldBytes);
         QCOMPARE(entriesOf(folder.path()), QStringList {QStringLiteral("Game0.sav")});
     }

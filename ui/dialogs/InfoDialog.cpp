@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -88,4 +89,15 @@ void InfoDialog::showEvent(QShowEvent *event)
             m_button->setFocus();
     }
     QDialog::showEvent(event);
+}
+
+void InfoDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Only the button and the frame's close box close these dialogs; QDialog would also let
+    // Escape do it.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -49,6 +49,7 @@ protected:
     QPushButton *addCloseButton(const char *text, const QPixmap &glyph, const QRect &place);
 
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QPushButton *m_button = nullptr;
