@@ -1,7 +1,7 @@
 // Times the solver on every layout and the full count of positions from the full board.
-#include "model/Enumeration.h"
 #include "model/GameState.h"
-#include "model/Solver.h"
+#include "solver/Enumeration.h"
+#include "solver/Solver.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,10 +1,10 @@
 // quorvel-solve: tells whether a position of the game can still be won, and how.
-#include "model/Enumeration.h"
 #include "model/GameState.h"
-#include "model/Solver.h"
 #include "platform/Failure.h"
 #include "platform/RecordFile.h"
 #include "resources/Texts.h"
+#include "solver/Enumeration.h"
+#include "solver/Solver.h"
 
 #include <cstdio>
 #include <iomanip>

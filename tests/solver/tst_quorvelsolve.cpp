@@ -1,9 +1,9 @@
 // quorvel-solve run as a player runs it: what it prints, its exit status and its errors.
-#include "model/Enumeration.h"
 #include "model/GameState.h"
 #include "platform/Failure.h"
 #include "platform/RecordFile.h"
 #include "resources/Texts.h"
+#include "solver/Enumeration.h"
 #include "tests/DiskFiles.h"
 #include "tests/Positions.h"
 

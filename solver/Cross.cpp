@@ -1,5 +1,5 @@
 // The 33 holes of the cross as a bit set, the jumps between them and the board's symmetries.
-#include "model/Cross.h"
+#include "solver/Cross.h"
 
 #include "platform/Failure.h"
 #include "resources/Texts.h"

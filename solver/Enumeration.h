@@ -1,7 +1,7 @@
 // How many different positions can be reached from a position after each number of jumps.
 #pragma once
 
-#include "model/Cross.h"
+#include "solver/Cross.h"
 
 #include <cstdint>
 #include <functional>

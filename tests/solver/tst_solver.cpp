@@ -1,10 +1,10 @@
 // The solver and the count of reachable positions, checked against the game's own click rules
 // and against plain searches written out here without the solver's bit tricks or symmetries.
-#include "model/Enumeration.h"
 #include "model/GameState.h"
-#include "model/Solver.h"
 #include "platform/Failure.h"
 #include "resources/Texts.h"
+#include "solver/Enumeration.h"
+#include "solver/Solver.h"
 #include "tests/Positions.h"
 
 #include <QTest>

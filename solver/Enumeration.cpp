@@ -1,7 +1,7 @@
 // How many different positions can be reached from a position after each number of jumps.
-#include "model/Enumeration.h"
+#include "solver/Enumeration.h"
 
-#include "model/PositionTable.h"
+#include "solver/PositionTable.h"
 
 #include <algorithm>
 #include <array>
