@@ -135,13 +135,21 @@ inline constexpr const char *kSolverUsage
       "                                  сосчитать позиции, которые получаются из этой после\n"
       "                                  каждого числа прыжков; отражения и повороты одной\n"
       "                                  позиции считаются за одну\n"
+      "  quorvel-solve --ways ФАЙЛ.sav\n"
+      "  quorvel-solve --ways --layout N\n"
+      "                                  сосчитать разные партии из этой позиции: все, что\n"
+      "                                  идут, пока есть прыжки; выигранные (осталась одна\n"
+      "                                  фишка); выигранные с последней фишкой в центре (4,4).\n"
+      "                                  Партии, которые расходятся хоть в одном прыжке, разные\n"
       "  quorvel-solve --help            показать эту справку\n"
       "\n"
       "Прыжок (столбец,строка) -> (столбец,строка): щёлкните по фишке в первой клетке, потом\n"
       "по пустой лунке во второй. Столбцы считаются слева, строки сверху, от 1 до 7.\n"
       "Выигрыш: на доске осталось меньше двух фишек.\n"
       "\n"
-      "Код выхода: 0 - позицию можно выиграть (с --count: позиции сосчитаны), 1 - нельзя,\n"
+      "Позицию, где выбрано (стоит 2) больше одной фишки, решатель не принимает.\n"
+      "\n"
+      "Код выхода: 0 - позицию можно выиграть (с --count и --ways: всё сосчитано), 1 - нельзя,\n"
       "2 - ошибка во входных данных.\n";
 inline constexpr const char *kSolverUsageLayout = "                                    %1  %2\n";
 inline constexpr const char *kSolverSeeHelp = "Подробнее: quorvel-solve --help";
@@ -167,6 +175,18 @@ inline constexpr const char *kSolverCountColumns = "Прыжков   Позиц�
 inline constexpr const char *kSolverCountTotal = "Всего: %1";
 inline constexpr const char *kSolverSearchProgress = "Просмотрено позиций: %1";
 inline constexpr const char *kSolverCountProgress = "Прыжков: %1, позиций: %2";
+inline constexpr const char *kSolverTwoCounts = "укажите что-то одно: --count или --ways";
+inline constexpr const char *kSolverSeveralSelected
+    = "Выбранных фишек (2 в клетке) несколько: %1. Игра не даёт ни взять, ни перепрыгнуть "
+      "их, поэтому решатель такую позицию не принимает";
+inline constexpr const char *kSolverWaysHeading
+    = "Разных партий (партии, которые расходятся хоть в одном прыжке, разные):";
+inline constexpr const char *kSolverWaysComplete = "  всех, пока есть прыжки:                   %1";
+inline constexpr const char *kSolverWaysWon = "  выигранных, с одной фишкой в конце:       %1";
+inline constexpr const char *kSolverWaysWonInCentre
+    = "  из них с последней фишкой в центре (4,4): %1";
+inline constexpr const char *kSolverTooManyGames
+    = "Партий больше 2^95 (около 4·10^28): столько решатель сосчитать не может";
 // Russian numbers take one of three forms: 1 фишка, 2 фишки, 5 фишек.
 inline constexpr const char *kPegForms[] = {"фишка", "фишки", "фишек"};
 inline constexpr const char *kJumpForms[] = {"прыжок", "прыжка", "прыжков"};

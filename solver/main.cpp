@@ -1,10 +1,11 @@
-// quorvel-solve: tells whether a position of the game can still be won, and how.
-#include "model/Enumeration.h"
+// quorvel-solve: tells whether a position of the game can still be won, and how; counts the
+// positions that can follow and the ways a game can go.
 #include "model/GameState.h"
-#include "model/Solver.h"
 #include "platform/Failure.h"
 #include "platform/RecordFile.h"
 #include "resources/Texts.h"
+#include "solver/Enumeration.h"
+#include "solver/Solver.h"
 
 #include <cstdio>
 #include <iomanip>
@@ -32,6 +33,7 @@ struct Request
 {
     bool help = false;
     bool count = false;
+    bool ways = false;
     std::optional<int> layout;
     std::optional<std::string> file;
 };
@@ -45,6 +47,8 @@ Request parse(const std::vector<std::string> &arguments)
             request.help = true;
         } else if (argument == "--count") {
             request.count = true;
+        } else if (argument == "--ways") {
+            request.ways = true;
         } else if (argument == "--layout") {
             if (i + 1 == arguments.size())
                 throw UsageError {Texts::kSolverNoLayoutNumber};
@@ -64,6 +68,8 @@ Request parse(const std::vector<std::string> &arguments)
     }
     if (!request.help && !request.layout && !request.file)
         throw UsageError {Texts::kSolverNoPosition};
+    if (request.count && request.ways)
+        throw UsageError {Texts::kSolverTwoCounts};
     return request;
 }
 
@@ -179,6 +185,42 @@ void printCounts(const CrossPosition &position)
     std::cout << Texts::fillIn(Texts::kSolverCountTotal, {std::to_string(counts.total())}) << '\n';
 }
 
+// 577116156815309849672 as "577 116 156 815 309 849 672".
+std::string groupedInThrees(GameCount number)
+{
+    std::string digits;
+    do {
+        if (digits.size() % 4 == 3)
+            digits += ' ';
+        digits += char('0' + int(number % 10));
+        number /= 10;
+    } while (number != 0);
+    return {digits.rbegin(), digits.rend()};
+}
+
+void printWays(const CrossPosition &position)
+{
+    GameCounts counts;
+    {
+        ProgressLine progress;
+        counts = countGames(position, [&progress](int jumps, std::uint64_t positions) {
+            progress.show(Texts::fillIn(Texts::kSolverCountProgress,
+                                        {std::to_string(jumps), std::to_string(positions)}));
+        });
+    }
+    // Right-aligned under one another; no count is larger than the first.
+    const std::string complete = groupedInThrees(counts.complete);
+    const auto aligned = [&complete](GameCount number) {
+        const std::string digits = groupedInThrees(number);
+        return std::string(complete.size() - digits.size(), ' ') + digits;
+    };
+    std::cout << Texts::kSolverWaysHeading << '\n'
+              << Texts::fillIn(Texts::kSolverWaysComplete, {complete}) << '\n'
+              << Texts::fillIn(Texts::kSolverWaysWon, {aligned(counts.won)}) << '\n'
+              << Texts::fillIn(Texts::kSolverWaysWonInCentre, {aligned(counts.wonInCentre)})
+              << '\n';
+}
+
 int run(const std::vector<std::string> &arguments)
 {
     Request request;
@@ -211,9 +253,12 @@ int run(const std::vector<std::string> &arguments)
         std::cout << Texts::fillIn(
             heading.c_str(), {name, counted(std::uint64_t(game.CountPegs()), Texts::kPegForms)})
                   << '\n';
-        if (!request.count)
+        if (request.count)
+            printCounts(position);
+        else if (request.ways)
+            printWays(position);
+        else
             return printSolution(game, position);
-        printCounts(position);
         return kWinnable;
     } catch (const Failure &failure) {
         std::cout << std::flush;

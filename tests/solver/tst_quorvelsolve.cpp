@@ -1,9 +1,9 @@
 // quorvel-solve run as a player runs it: what it prints, its exit status and its errors.
-#include "model/Enumeration.h"
 #include "model/GameState.h"
 #include "platform/Failure.h"
 #include "platform/RecordFile.h"
 #include "resources/Texts.h"
+#include "solver/Enumeration.h"
 #include "tests/DiskFiles.h"
 #include "tests/Positions.h"
 
@@ -44,12 +44,13 @@ void saveWithPegs(const QString &path, const std::vector<std::pair<int, int>> &p
     game.SaveGame(nativePath(path), files);
 }
 
-// The file the game saves for the full board with `value` put into one cell.
-QByteArray fullBoardFileWith(int column, int row, std::int32_t value)
+// The file the game saves for the full board with values put into cells: {column, row, value}.
+QByteArray fullBoardFileWith(std::initializer_list<std::array<std::int32_t, 3>> cells)
 {
     GameState game;
     game.SetUpLayout(FullBoard);
-    game.Board[column][row] = value;
+    for (const auto &[column, row, value] : cells)
+        game.Board[column][row] = value;
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("odd.sav"));
     PosixRecordFiles files;
@@ -146,7 +147,7 @@ private Q_SLOTS:
         QTest::newRow("short file")
             << file << QByteArray(100, '\1') << shown(Texts::kReadBeyondEndOfFile);
         QTest::newRow("odd cell value")
-            << file << fullBoardFileWith(5, 2, 7)
+            << file << fullBoardFileWith({{5, 2, 7}})
             << text(Texts::fillIn(Texts::kSolverOddValue, {"(5,2)", "7"}) + ".");
         QTest::newRow("folder") << QStringList {QStringLiteral("DIR")} << QByteArray()
                                 << shown(Texts::kFileAccessDenied);
@@ -164,6 +165,17 @@ private Q_SLOTS:
         QTest::newRow("two positions")
             << QStringList {QStringLiteral("FILE"), QStringLiteral("--layout"), QStringLiteral("1")}
             << QByteArray() << text(Texts::kSolverTwoPositions);
+        QTest::newRow("two counts")
+            << QStringList {QStringLiteral("--count"), QStringLiteral("--ways"),
+                            QStringLiteral("--layout"), QStringLiteral("1")}
+            << QByteArray() << QStringLiteral("укажите что-то одно: --count или --ways");
+        // Such pegs can be neither picked up nor jumped in the game.
+        QTest::newRow("several selected pegs")
+            << QStringList {QStringLiteral("--ways"), QStringLiteral("FILE")}
+            << fullBoardFileWith({{4, 2, Selected}, {2, 4, Selected}, {6, 5, Selected}})
+            << QStringLiteral("Выбранных фишек (2 в клетке) несколько: (2,4), (4,2), (6,5). "
+                              "Игра не даёт ни взять, ни перепрыгнуть их, поэтому решатель такую "
+                              "позицию не принимает.");
     }
 
     void badInputEndsWithTheGamesTextAndStatusTwo()
@@ -204,6 +216,46 @@ private Q_SLOTS:
         // Not a terminal: progress comes as one line each time.
         QVERIFY(run.err.startsWith(text(Texts::fillIn(Texts::kSolverCountProgress, {"0", "1"}))
                                    + u'\n'));
+    }
+
+    // The counts come from a separate plain program that played out every sequence of the lamp.
+    // A peg held in a saved game is a peg like any other: it can be put down first.
+    void waysCountsEveryGameExactly_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("heading");
+        QTest::newRow("layout") << QStringList {QStringLiteral("--ways"),
+                                                QStringLiteral("--layout"), QStringLiteral("4")}
+                                << QStringLiteral("Расстановка «Лампа»: 17 фишек.");
+        QTest::newRow("saved game, a peg held")
+            << QStringList {QStringLiteral("FILE"), QStringLiteral("--ways")}
+            << QStringLiteral("Позиция из FILE: 17 фишек.");
+    }
+
+    void waysCountsEveryGameExactly()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, heading);
+        GameState lamp;
+        lamp.SetUpLayout(Lamp);
+        lamp.HandleClick(4, 7);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("lamp.sav"));
+        PosixRecordFiles files;
+        lamp.SaveGame(nativePath(path), files);
+        arguments.replaceInStrings(QStringLiteral("FILE"), path);
+
+        const Run run = runSolver(arguments);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out,
+                 heading.replace(QStringLiteral("FILE"), path)
+                     + QStringLiteral(
+                         "\n"
+                         "Разных партий (партии, которые расходятся хоть в одном прыжке, разные):\n"
+                         "  всех, пока есть прыжки:                   835 043 470\n"
+                         "  выигранных, с одной фишкой в конце:         3 884 200\n"
+                         "  из них с последней фишкой в центре (4,4):   1 942 100\n"));
+        QVERIFY(run.err.startsWith(QStringLiteral("Прыжков: 0, позиций: 1\n")));
     }
 };
 

@@ -1,7 +1,7 @@
 // Whether a position can still be won, and the jumps that win it or leave the fewest pegs.
 #pragma once
 
-#include "model/Cross.h"
+#include "solver/Cross.h"
 
 #include <cstdint>
 #include <functional>

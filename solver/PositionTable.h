@@ -1,7 +1,7 @@
 // A hash table of positions, each with a small number, kept compact for tens of millions.
 #pragma once
 
-#include "model/Cross.h"
+#include "solver/Cross.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Whether a position can still be won, and the jumps that win it or leave the fewest pegs.
-#include "model/Solver.h"
+#include "solver/Solver.h"
 
-#include "model/PositionTable.h"
+#include "solver/PositionTable.h"
 
 #include <algorithm>
 #include <array>

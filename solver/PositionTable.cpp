@@ -1,5 +1,5 @@
 // A hash table of positions, each with a small number, kept compact for tens of millions.
-#include "model/PositionTable.h"
+#include "solver/PositionTable.h"
 
 #include <bit>
 #include <cassert>

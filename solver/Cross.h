@@ -52,7 +52,9 @@ struct CrossPosition
 
 // The playfield of `game` as a cross position. A cell holding Selected counts as a peg. Throws
 // Failure, naming the first such cell, for a value other than 0, 1, 2 and 9, and for a corner
-// square that is not OffBoard (the game would let pegs use it; the cross has no room for it).
+// square that is not OffBoard (the game would let pegs use it; the cross has no room for it);
+// and, naming them all, for more than one cell holding Selected (the game plays those pegs
+// differently: they cannot be picked up or jumped).
 CrossPosition crossPositionOf(const GameState &game);
 
 // The jumps and symmetries of a cross with some holes closed. Only the symmetries that map the

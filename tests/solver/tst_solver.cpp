@@ -1,10 +1,11 @@
-// The solver and the count of reachable positions, checked against the game's own click rules
-// and against plain searches written out here without the solver's bit tricks or symmetries.
-#include "model/Enumeration.h"
+// The solver and the counts of reachable positions and of games, checked against the game's own
+// click rules and against plain searches written out here without the solver's bit tricks or
+// symmetries.
 #include "model/GameState.h"
-#include "model/Solver.h"
 #include "platform/Failure.h"
 #include "resources/Texts.h"
+#include "solver/Enumeration.h"
+#include "solver/Solver.h"
 #include "tests/Positions.h"
 
 #include <QTest>
@@ -106,6 +107,19 @@ Field leastImage(Field field, const GameState &game)
             least = std::min(least, image);
     }
     return least;
+}
+
+// Plays out every sequence of jumps to its end: {complete games, won, won in the centre}.
+void playEverySequence(const GameState &game, QList<qulonglong> &games)
+{
+    const std::vector<GameState> next = afterOneJump(game);
+    for (const GameState &after : next)
+        playEverySequence(after, games);
+    if (next.empty()) {
+        games[0] += 1;
+        games[1] += game.CountPegs() == 1;
+        games[2] += game.CountPegs() == 1 && isPeg(game.Board[4][4]);
+    }
 }
 
 GameState dealt(int kind)
@@ -289,6 +303,53 @@ private Q_SLOTS:
         const PositionCounts counts = countPositions(crossPositionOf(game));
         QCOMPARE(counts.afterJumps, expected);
         QCOMPARE(counts.total(), std::accumulate(expected.begin(), expected.end(), 0ull));
+    }
+
+    void countingGamesByPositionAgreesWithPlayingEverySequence_data()
+    {
+        QTest::addColumn<GameState>("game");
+        QTest::addColumn<QList<qulonglong>>("byHand"); // complete, won, won in the centre
+        QTest::newRow("no jump at all")
+            << position({{3, 3}, {5, 5}, {4, 7}, {1, 5}}) << QList<qulonglong> {1, 0, 0};
+        QTest::newRow("one peg in the centre") << position({{4, 4}}) << QList<qulonglong> {1, 1, 1};
+        QTest::newRow("two pegs side by side")
+            << position({{4, 4}, {5, 4}}) << QList<qulonglong> {2, 2, 0};
+        QTest::newRow("into the centre or away from it")
+            << position({{4, 2}, {4, 3}}) << QList<qulonglong> {2, 2, 1};
+        QTest::newRow("the centre closed")
+            << position({{4, 2}, {4, 3}}, {{4, 4}}) << QList<qulonglong> {1, 1, 0};
+        QTest::newRow("three in a row, both ways lost")
+            << position({{3, 4}, {4, 4}, {5, 4}}) << QList<qulonglong> {2, 0, 0};
+        QTest::newRow("latin cross") << dealt(LatinCross) << QList<qulonglong>();
+        QTest::newRow("fireplace") << dealt(Fireplace) << QList<qulonglong>();
+        GameState centreClosed = dealt(GreekCross);
+        centreClosed.Board[4][4] = OffBoard;
+        QTest::newRow("greek cross, centre closed: all lost")
+            << centreClosed << QList<qulonglong>();
+        GameState mirrored = dealt(GreekCross);
+        mirrored.Board[4][1] = OffBoard;
+        mirrored.Board[1][4] = OffBoard;
+        QTest::newRow("greek cross, one mirror left") << mirrored << QList<qulonglong>();
+        GameState lopsided = dealt(Fireplace);
+        lopsided.Board[7][3] = OffBoard;
+        lopsided.Board[4][5] = Peg;
+        QTest::newRow("fireplace, lopsided") << lopsided << QList<qulonglong>();
+    }
+
+    void countingGamesByPositionAgreesWithPlayingEverySequence()
+    {
+        QFETCH(GameState, game);
+        QFETCH(QList<qulonglong>, byHand);
+        QList<qulonglong> played {0, 0, 0};
+        playEverySequence(game, played);
+        if (!byHand.isEmpty())
+            QCOMPARE(played, byHand);
+
+        const GameCounts counts = countGames(crossPositionOf(game));
+        QVERIFY((counts.complete | counts.won | counts.wonInCentre) >> 64 == 0);
+        QCOMPARE(QList<qulonglong>({qulonglong(counts.complete), qulonglong(counts.won),
+                                    qulonglong(counts.wonInCentre)}),
+                 played);
     }
 
     void cellsTheCrossCannotHoldAreRefused_data()

@@ -1,5 +1,5 @@
 // The 33 holes of the cross as a bit set, the jumps between them and the board's symmetries.
-#include "model/Cross.h"
+#include "solver/Cross.h"
 
 #include "platform/Failure.h"
 #include "resources/Texts.h"
@@ -108,6 +108,8 @@ Cell cellOf(int hole)
 CrossPosition crossPositionOf(const GameState &game)
 {
     CrossPosition position;
+    std::string selectedCells;
+    int selectedCount = 0;
     for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column) {
         for (int row = kFirstPlayfieldLine; row <= kLastPlayfieldLine; ++row) {
             const std::int32_t value = game.Board[column][row];
@@ -125,8 +127,15 @@ CrossPosition crossPositionOf(const GameState &game)
             } else if (value != Empty) {
                 position.pegs |= bitOf(hole);
             }
+            if (value == Selected)
+                selectedCells += (selectedCount++ == 0 ? "" : ", ") + cellText(cell);
         }
     }
+    // The game's one selected peg is a peg like any other once put down. Of several, none is
+    // the selection: none can be picked up or jumped, and a click on one while another peg is
+    // held strands the held one; whatever the solver answered, the clicks would not follow it.
+    if (selectedCount > 1)
+        throw Failure(Texts::fillIn(Texts::kSolverSeveralSelected, {selectedCells}));
     return position;
 }
 
