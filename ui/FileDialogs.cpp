@@ -70,6 +70,11 @@ GameFileDialog::GameFileDialog(const char *name, QFileDialog::AcceptMode mode,
     , m_initialName(QString::fromUtf8(initialName))
 { }
 
+GameFileDialog::~GameFileDialog()
+{
+    delete m_dialog;
+}
+
 // A file dialog costs more to build than all the rest of the window, so each is built when first
 // used rather than at start-up, and then kept for the rest of the run.
 void GameFileDialog::build(QWidget *parent)
@@ -84,7 +89,8 @@ void GameFileDialog::build(QWidget *parent)
     dialog->setAcceptMode(m_mode);
     // A name that does not exist is accepted; loading it then reports "File not found".
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setIconProvider(new FileTypes);
+    m_types = std::make_unique<FileTypes>();
+    dialog->setIconProvider(m_types.get());
     dialog->setProxyModel(new RussianColumns(dialog));
     dialog->setNameFilter(QString::fromUtf8(Texts::kSavedGameFilter));
     dialog->setDefaultSuffix(QString::fromUtf8(Texts::kDefaultSuffix));
