@@ -474,8 +474,7 @@ private Q_SLOTS:
         QTest::newRow("file with a second name")
             << true << 0755 << true << 0640 << true << QString();
         QTest::newRow("another user's read-only file in the player's folder")
-            << true << 0755 << false << 0644 << false
-            << QString::fromUtf8(Texts::kFileAccessDenied);
+            << true << 0755 << false << 0644 << false << QStringLiteral("File access denied");
     }
 
     void playerSavesOverAnyFileTheyMayWrite()
