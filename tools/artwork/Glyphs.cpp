@@ -170,23 +170,24 @@ const Rows kFloppy = {
     "................", //
 };
 
-// Rules and legend: an open book seen from above at a slant, so the blue cover edge shows.
+// Rules and legend: an open book lying at an angle, its right end raised. Under the pages'
+// near edge runs the white band of the page edges, then the blue cover.
 const Rows kBook = {
     "................", //
-    "................", //
-    "................", //
-    ".kkkk.....kkkk..", //
-    "kwwwwkk.kkwwwwk.", //
-    "kwkkkwwkwwkkkwk.", //
-    "kwwwwwwkwwwwwwk.", //
-    "kwkkkkwkwkkkkwk.", //
-    "kwwwwwwkwwwwwwk.", //
-    "kwkkkwwkwwkkkwk.", //
-    "kwwwwwwkwwwwwwk.", //
-    "kkkkwwwkwwwkkkk.", //
-    "kwwwkkkkkkkwwwk.", //
-    "kbbbbbbkbbbbbbk.", //
-    ".kkkkkkkkkkkkk..", //
+    "............k...", //
+    "..........kkk...", //
+    "........kkwwwk..", //
+    "......kkwwwwwk..", //
+    "....kkkwwwwwwwk.", //
+    "..kkwwwkwwwwkkk.", //
+    "kkwwwwwkwwkkwwk.", //
+    "kwwwwwwwkkwwbbk.", //
+    ".kwwwwkkwwbbkk..", //
+    ".kwwkkwwbbkk....", //
+    "..kkwwbbkk......", //
+    "..kwbbkk........", //
+    "..kbkk..........", //
+    "...k............", //
     "................", //
 };
 
@@ -219,6 +220,8 @@ struct Figure
     std::function<bool(int x, int y)> solid; // the yellow pixels
     std::function<bool(int x, int y)> hole; // enclosed pixels that show the button face
     bool diagonalOutline; // close the outline at convex corners (for upright shapes)
+    // An open slot lets the shadow in; a small closed hole shows nothing but the face.
+    bool shadowInHole = true;
 };
 
 QImage renderFigure(const Figure &figure)
@@ -257,8 +260,9 @@ QImage renderFigure(const Figure &figure)
             else if (outline[y][x])
                 colour = Palette::Black;
             // The shadow falls two pixels right and one down; inside a hole the walls are
-            // close, so there it falls only one pixel each way.
-            else if (hole[y][x] ? at(silhouette, x - 1, y - 1) : at(silhouette, x - 2, y - 1))
+            // close, so there it falls only one pixel each way, if at all.
+            else if (hole[y][x] ? figure.shadowInHole && at(silhouette, x - 1, y - 1)
+                                : at(silhouette, x - 2, y - 1))
                 colour = Palette::Gray;
             image.setPixelColor(x, y, colour);
         }
@@ -294,6 +298,13 @@ void paintForbidden(QImage &image)
     image.setPixelColor(kSide + 4, 10, Palette::Black);
 }
 
+// The hole in the turned square: a diamond of six rows from y 5 to 10, 1, 3, 5, 5, 3 and 1
+// pixels wide about x 7.
+bool turnedSquareHole(int x, int y)
+{
+    return std::abs(2 * x - 14) + std::abs(2 * y - 15) <= 5;
+}
+
 Figure layoutFigure(int button)
 {
     switch (button) {
@@ -323,12 +334,11 @@ Figure layoutFigure(int button)
                     return shade || stem || foot;
                 },
                 nullptr, false};
-    case 9: // Turned square with a small hole
+    case 9: // Turned square with a small hole: six rows (y 5 to 10) about y 7.5, its rim black
         return {[](int x, int y) {
-                    const int d = std::abs(x - 7) + std::abs(y - 7);
-                    return d <= 5 && d > 2;
+                    return std::abs(x - 7) + std::abs(y - 7) <= 5 && !turnedSquareHole(x, y);
                 },
-                [](int x, int y) { return std::abs(x - 7) + std::abs(y - 7) <= 2; }, false};
+                turnedSquareHole, false, false};
     case 10: // Pyramid: steps two rows high under a single apex
         return {[](int x, int y) {
                     if (y == 3)

@@ -9,14 +9,28 @@ namespace {
 constexpr int kSide = 32;
 
 // The sky is a large rounded disc whose centre lies beyond the lower-right corner; a
-// fourth-power "squircle" gives it a flat top and a flat left side joined by a wide bend.
-constexpr double kSkyCentre = 40.0;
-constexpr double kSkyRadius = 35.6;
+// fourth-power "squircle" gives it a nearly flat top and left side joined by a wide bend.
+// Its black rim runs along y 4 to 5 from x 19 to 30 (rising out through the right edge above
+// y 4), bends down and left, and follows x 4 to 5 from y 21 to the bottom edge. The size is
+// tuned to those pixels: a change of a few hundredths moves them.
+constexpr double kSkyCentreX = 46.5;
+constexpr double kSkyCentreY = 45.5;
+constexpr double kSkyRadius = 42.19;
 
-double skyDistance(double x, double y)
+bool inSky(int x, int y)
 {
-    const double dx = std::abs(x - kSkyCentre), dy = std::abs(y - kSkyCentre);
-    return std::pow(dx * dx * dx * dx + dy * dy * dy * dy, 0.25);
+    const double dx = std::abs(x + 0.5 - kSkyCentreX), dy = std::abs(y + 0.5 - kSkyCentreY);
+    return std::pow(dx * dx * dx * dx + dy * dy * dy * dy, 0.25) < kSkyRadius;
+}
+
+// The rim: sky pixels next to the green ground (the picture's own edges do not count).
+bool onSkyRim(int x, int y)
+{
+    auto ground = [](int gx, int gy) {
+        return gx >= 0 && gy >= 0 && gx < kSide && gy < kSide && !inSky(gx, gy);
+    };
+    return inSky(x, y)
+        && (ground(x - 1, y) || ground(x + 1, y) || ground(x, y - 1) || ground(x, y + 1));
 }
 
 // Draws small hand-made letters: one string a row, '#' for a set pixel.
@@ -43,11 +57,10 @@ QImage makeMainIcon()
     Random random(20260107);
     for (int y = 0; y < kSide; ++y) {
         for (int x = 0; x < kSide; ++x) {
-            const double d = skyDistance(x + 0.5, y + 0.5);
-            if (d >= kSkyRadius)
+            if (!inSky(x, y))
                 continue;
             QColor colour = Palette::Blue;
-            if (d > kSkyRadius - 1.25)
+            if (onSkyRim(x, y))
                 colour = Palette::Black;
             else if (random.below(9) == 0)
                 colour = Palette::Navy;
