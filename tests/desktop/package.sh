@@ -59,9 +59,12 @@ for program in quorvel quorvel-solve; do
     [[ $(readelf -d "$root/usr/games/$program") == *RPATH* ]] \
         && fail "/usr/games/$program keeps a library search path"
 done
-# The programs say nothing of the folders they were built in, so a build elsewhere is the same.
+# The programs, debug information included, name neither the checkout nor the build folder, so a
+# build elsewhere is the same.
 for program in "${programs[@]}"; do
-    if grep -qaF -e "$tree/" -e "$build/" "$program"; then fail "$program holds a build path"; fi
+    if grep -qaF -e "$tree" -e "$build" -e "${build#"$tree"/}" "$program"; then
+        fail "$program holds a build path"
+    fi
 done
 [[ $(gzip -dc "$root/usr/share/doc/quorvel/changelog.gz" | sed -n 1p) \
     == "quorvel ($(dpkg-deb -f "$deb" Version)) "* ]] || fail "the changelog's latest entry is not for this version"
