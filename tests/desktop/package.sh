@@ -56,15 +56,17 @@ listed=$(cd "$root" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
 [[ "$listed" == "$expected" ]] || fail "the package's files differ: $(diff <(echo "$expected") <(echo "$listed"))"
 for program in quorvel quorvel-solve; do
     [[ -x "$root/usr/games/$program" ]] || fail "/usr/games/$program is not executable"
-    [[ $(readelf -d "$root/usr/games/$program") == *RPATH* ]] \
-        && fail "/usr/games/$program keeps a library search path"
-done
-# The programs, debug information included, name neither the checkout nor the build folder, so a
-# build elsewhere is the same.
-for program in "${programs[@]}"; do
-    if grep -qaF -e "$tree" -e "$build" -e "${build#"$tree"/}" "$program"; then
-        fail "$program holds a build path"
+    if [[ $(readelf -d "$root/usr/games/$program") =~ R(UN)?PATH ]]; then
+        fail "/usr/games/$program keeps a library search path"
     fi
+done
+# The programs, debug information included, name neither the checkout nor the build folder (also
+# as a path inside the checkout, such as build/release), so a build elsewhere is the same.
+build_paths=(-e "$tree" -e "$build")
+inside=${build#"$tree"/}
+if [[ "$inside" != "$build" && "$inside" == */* ]]; then build_paths+=(-e "$inside"); fi
+for program in "${programs[@]}"; do
+    if grep -qaF "${build_paths[@]}" "$program"; then fail "$program holds a build path"; fi
 done
 [[ $(gzip -dc "$root/usr/share/doc/quorvel/changelog.gz" | sed -n 1p) \
     == "quorvel ($(dpkg-deb -f "$deb" Version)) "* ]] || fail "the changelog's latest entry is not for this version"
