@@ -69,6 +69,19 @@ private:
     TForm1 *m_form;
 };
 
+// Qt smooths a picture that it enlarges for a scaled display; the glyphs keep their square
+// pixels at whole scales instead, as the board's pictures do.
+QIcon crispIcon(const QImage &picture)
+{
+    QIcon icon;
+    for (int scale = 1; scale <= 4; ++scale) {
+        QPixmap pixmap = QPixmap::fromImage(picture.scaled(picture.size() * scale));
+        pixmap.setDevicePixelRatio(scale);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 // A gap between groups of toolbar buttons.
 class Splitter : public QWidget
 {
@@ -210,7 +223,7 @@ void TForm1::buildToolBar()
         button->setToolTip(text(entry.hint));
         button->setIconSize(QSize(16, 16));
         const QImage glyph(QStringLiteral(":/glyphs/%1.png").arg(name));
-        button->setIcon(QIcon(QPixmap::fromImage(normalGlyphPicture(glyph))));
+        button->setIcon(crispIcon(normalGlyphPicture(glyph)));
         connect(button, &QToolButton::clicked, this, entry.handler);
     }
 }

@@ -431,22 +431,25 @@ private Q_SLOTS:
             const QImage glyph(QStringLiteral(":/glyphs/%1.png").arg(name));
             const QRgb key = glyph.pixel(0, 15) & RGB_MASK;
             QCOMPARE(key, (number == 4 ? qRgb(128, 0, 128) : qRgb(128, 128, 0)) & RGB_MASK);
-            const QImage shown = form->findChild<QToolButton *>(name)
-                                     ->icon()
-                                     .pixmap(16, 16)
-                                     .toImage()
-                                     .convertToFormat(QImage::Format_ARGB32);
-            QCOMPARE(shown.size(), QSize(16, 16));
             int transparent = 0;
-            for (int y = 0; y < 16; ++y) {
-                for (int x = 0; x < 16; ++x) {
-                    const QRgb source = glyph.pixel(x, y) & RGB_MASK;
-                    const QRgb drawn = shown.pixel(x, y);
-                    if (source == key) {
-                        QCOMPARE(qAlpha(drawn), 0);
-                        ++transparent;
-                    } else {
-                        QCOMPARE(drawn, source | 0xff000000u);
+            // At a display scale of 2 each pixel of the glyph is a square of four, not a blur.
+            for (const int scale : {1, 2}) {
+                const QImage shown = form->findChild<QToolButton *>(name)
+                                         ->icon()
+                                         .pixmap(QSize(16, 16), scale)
+                                         .toImage()
+                                         .convertToFormat(QImage::Format_ARGB32);
+                QCOMPARE(shown.size(), QSize(16, 16) * scale);
+                for (int y = 0; y < 16 * scale; ++y) {
+                    for (int x = 0; x < 16 * scale; ++x) {
+                        const QRgb source = glyph.pixel(x / scale, y / scale) & RGB_MASK;
+                        const QRgb drawn = shown.pixel(x, y);
+                        if (source == key) {
+                            QCOMPARE(qAlpha(drawn), 0);
+                            transparent += scale == 1;
+                        } else {
+                            QCOMPARE(drawn, source | 0xff000000u);
+                        }
                     }
                 }
             }
