@@ -36,6 +36,15 @@ QString text(const std::string &utf8)
     return QString::fromStdString(utf8);
 }
 
+// `game`, saved by the game itself as `name` in `folder`; gives the file's path.
+QString saveIn(const QTemporaryDir &folder, GameState game, const char *name)
+{
+    const QString path = folder.filePath(QString::fromLatin1(name));
+    PosixRecordFiles files;
+    game.SaveGame(nativePath(path), files);
+    return path;
+}
+
 // A playfield with pegs only on `pegs`, saved by the game itself.
 void saveWithPegs(const QString &path, const std::vector<std::pair<int, int>> &pegs)
 {
@@ -52,10 +61,7 @@ QByteArray fullBoardFileWith(std::initializer_list<std::array<std::int32_t, 3>> 
     for (const auto &[column, row, value] : cells)
         game.Board[column][row] = value;
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("odd.sav"));
-    PosixRecordFiles files;
-    game.SaveGame(nativePath(path), files);
-    return contentsOf(path);
+    return contentsOf(saveIn(folder, game, "odd.sav"));
 }
 
 } // namespace
@@ -114,9 +120,7 @@ private Q_SLOTS:
         saved.SetUpLayout(LatinCross);
         saved.HandleClick(4, 5);
         QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("held.sav"));
-        PosixRecordFiles files;
-        saved.SaveGame(nativePath(path), files);
+        const QString path = saveIn(folder, saved, "held.sav");
 
         const Run run = runSolver({path});
         QCOMPARE(run.status, 0);
@@ -125,6 +129,7 @@ private Q_SLOTS:
         QCOMPARE(lines[2], text(Texts::fillIn(Texts::kSolverPutDownFirst, {"(4,5)"})));
 
         GameState game;
+        PosixRecordFiles files;
         game.LoadGame(nativePath(path), files);
         QCOMPARE(game.HandleClick(4, 5).Message, Notice::None);
         const QRegularExpression jump(QStringLiteral(R"(\((\d),(\d)\) -> \((\d),(\d)\)$)"));
@@ -240,9 +245,7 @@ private Q_SLOTS:
         lamp.SetUpLayout(Lamp);
         lamp.HandleClick(4, 7);
         QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("lamp.sav"));
-        PosixRecordFiles files;
-        lamp.SaveGame(nativePath(path), files);
+        const QString path = saveIn(folder, lamp, "lamp.sav");
         arguments.replaceInStrings(QStringLiteral("FILE"), path);
 
         const Run run = runSolver(arguments);
