@@ -21,7 +21,7 @@ protected:
     {
         // QMessageBox settles its size only as it is shown, so centre it afterwards.
         QMessageBox::showEvent(event);
-        centreOnScreen(this, parentWidget() ? parentWidget()->window() : nullptr);
+        centreOnScreen(this);
     }
 };
 

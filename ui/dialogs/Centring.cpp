@@ -34,9 +34,8 @@ void place(QWidget *window, const QScreen *screen, const QMargins &frame)
 class FrameWatch : public QObject
 {
 public:
-    FrameWatch(QWidget *window, const QScreen *screen, const QMargins &guess)
+    FrameWatch(QWidget *window, const QMargins &guess)
         : QObject(window)
-        , m_screen(screen)
         , m_guess(guess)
     {
         window->installEventFilter(this);
@@ -55,8 +54,9 @@ protected:
             if (frame.isNull())
                 break;
             window->removeEventFilter(this);
-            if (frame != m_guess)
-                place(window, m_screen, frame);
+            // Shown by now, the window stands on the screen it was placed on.
+            if (frame != m_guess && window->screen())
+                place(window, window->screen(), frame);
             deleteLater();
             break;
         }
@@ -71,16 +71,16 @@ protected:
     }
 
 private:
-    const QScreen *m_screen;
     QMargins m_guess;
 };
 
 } // namespace
 
-void centreOnScreen(QWidget *window, const QWidget *opener)
+void centreOnScreen(QWidget *window)
 {
-    // A dialog opened from the main window without being its child is opened from the
-    // window that is active.
+    // The window it is opened from: its parent's, or for a dialog without a parent the window
+    // that is active.
+    const QWidget *opener = window->parentWidget() ? window->parentWidget()->window() : nullptr;
     if (!opener && QApplication::activeWindow() != window)
         opener = QApplication::activeWindow();
     const QWidget *screenOwner = opener ? opener : window;
@@ -94,5 +94,5 @@ void centreOnScreen(QWidget *window, const QWidget *opener)
         frame = frameOf(opener);
     place(window, screen, frame);
     if (!framed)
-        new FrameWatch(window, screen, frame);
+        new FrameWatch(window, frame);
 }

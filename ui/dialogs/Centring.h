@@ -3,8 +3,8 @@
 
 class QWidget;
 
-// Centres `window`, frame and all, on the screen of `opener` (by default the active window, or its
-// own). Before the window manager has framed the window its frame is not known: the opener's frame
-// stands in for it, and the window is centred once more as soon as the window manager tells the
-// real one.
-void centreOnScreen(QWidget *window, const QWidget *opener = nullptr);
+// Centres `window`, frame and all, on the screen of the window it is opened from (its parent's
+// window, else the active one, else its own). Before the window manager has framed the window its
+// frame is not known: the opener's frame stands in for it, and the window is centred once more as
+// soon as the window manager tells the real one.
+void centreOnScreen(QWidget *window);

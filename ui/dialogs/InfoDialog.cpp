@@ -83,7 +83,7 @@ void InfoDialog::showEvent(QShowEvent *event)
     // Centred on the screen of the window that opens it, again at every showing, even if the
     // player moved it away last time; a window manager's restore is no new showing.
     if (!event->spontaneous()) {
-        centreOnScreen(this, parentWidget() ? parentWidget()->window() : nullptr);
+        centreOnScreen(this);
         // Enter and Space press the button from the first moment.
         if (m_button)
             m_button->setFocus();
