@@ -169,15 +169,21 @@ int printSolution(const GameState &game, const CrossPosition &position)
     return solution.winnable ? kWinnable : kNotWinnable;
 }
 
+// Shows how far a walk through the positions has come: jumps made, positions found after them.
+auto walkProgress(ProgressLine &progress)
+{
+    return [&progress](int jumps, std::uint64_t positions) {
+        progress.show(Texts::fillIn(Texts::kSolverCountProgress,
+                                    {std::to_string(jumps), std::to_string(positions)}));
+    };
+}
+
 void printCounts(const CrossPosition &position)
 {
     PositionCounts counts;
     {
         ProgressLine progress;
-        counts = countPositions(position, [&progress](int jumps, std::uint64_t positions) {
-            progress.show(Texts::fillIn(Texts::kSolverCountProgress,
-                                        {std::to_string(jumps), std::to_string(positions)}));
-        });
+        counts = countPositions(position, walkProgress(progress));
     }
     std::cout << Texts::kSolverCountHeading << '\n' << Texts::kSolverCountColumns << '\n';
     for (std::size_t jumps = 0; jumps < counts.afterJumps.size(); ++jumps)
@@ -203,10 +209,7 @@ void printWays(const CrossPosition &position)
     GameCounts counts;
     {
         ProgressLine progress;
-        counts = countGames(position, [&progress](int jumps, std::uint64_t positions) {
-            progress.show(Texts::fillIn(Texts::kSolverCountProgress,
-                                        {std::to_string(jumps), std::to_string(positions)}));
-        });
+        counts = countGames(position, walkProgress(progress));
     }
     // Right-aligned under one another; no count is larger than the first.
     const std::string complete = groupedInThrees(counts.complete);
