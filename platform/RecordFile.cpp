@@ -5,19 +5,27 @@
 #include "resources/Texts.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <string_view>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <sys/file.h>
+#include <sys/random.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
 
 // The system's own limit on links followed while resolving one name.
 constexpr int kMaxLinks = 40;
-// New files left behind by earlier runs that died mid-save can take this many names.
-constexpr int kMaxTemporaryNames = 100;
+// A new file's name is random; should it be taken, another is tried, this many times.
+constexpr int kNameAttempts = 100;
+// Every new file's name starts and ends so; that is how a leftover of a killed save is known.
+constexpr std::string_view kTemporaryPrefix = ".quorvel-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
 
 [[noreturn]] void throwFileError(int error)
 {
@@ -82,6 +90,75 @@ void syncFolder(const std::string &folder)
         return;
     ::fsync(fd);
     ::close(fd);
+}
+
+std::string randomName()
+{
+    static constexpr std::string_view kLetters
+        = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    // The clock stands in should the system have no random bytes to give.
+    auto ticks
+        = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    unsigned char bytes[10];
+    for (unsigned char &byte : bytes)
+        byte = static_cast<unsigned char>(ticks >>= 6);
+    if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) < 0)
+        bytes[0] ^= static_cast<unsigned char>(::getpid());
+    std::string name(kTemporaryPrefix);
+    for (unsigned char byte : bytes)
+        name += kLetters[byte % kLetters.size()];
+    return name += kTemporarySuffix;
+}
+
+// Writes `size` bytes at `offset`; returns the failure's text, or an empty text. A write that
+// stops inside a record means a full disk, as a record written alone would; one that stops
+// between records is asked for the rest, so that the system names its error.
+std::string writeAll(int fd, const unsigned char *data, std::size_t size, off_t offset)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t written = ::pwrite(fd, data + done, size - done, offset + off_t(done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return fileErrorText(errno);
+        done += static_cast<std::size_t>(written);
+        if (written == 0 || (done < size && done % sizeof(Record) != 0))
+            return Texts::kDiskFull;
+    }
+    return {};
+}
+
+// A save killed between naming its new file and renaming it leaves that name behind. Each new
+// file is locked from its making until it is renamed, so an unlocked one belongs to nobody.
+void removeLeftovers(const std::string &folder)
+{
+    DIR *dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const int folderFd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix))
+            continue;
+        const int fd = ::openat(folderFd, entry->d_name,
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
+            continue;
+        struct stat opened
+        {
+        };
+        struct stat named
+        {
+        };
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0
+            && S_ISREG(opened.st_mode)
+            && ::fstatat(folderFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0
+            && named.st_ino == opened.st_ino && named.st_dev == opened.st_dev)
+            ::unlinkat(folderFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
 }
 
 } // namespace
@@ -157,43 +234,91 @@ void PosixRecordFiles::create(const std::string &path)
     }
 
     m_target = target.path;
+    m_old = target.info;
     m_replacing = target.exists;
     // A new file under this name would leave the file's other names holding the old game.
-    if (target.exists && target.info.st_nlink > 1) {
+    if (m_replacing && m_old.st_nlink > 1) {
         openInPlace();
         return;
     }
+    if (!makeNewFile()) {
+        openInPlace();
+        return;
+    }
+    if (m_replacing && !carryOver()) {
+        ::close(std::exchange(m_fd, -1));
+        if (!m_temporary.empty())
+            ::unlink(std::exchange(m_temporary, {}).c_str());
+        openInPlace();
+    }
+}
 
-    // The new file lies in the target's folder, so that renaming it over the target is atomic.
-    const std::string folder = folderOf(target.path);
-    for (int attempt = 0; m_fd < 0; ++attempt) {
-        m_temporary = inFolder(folder,
-                               ".quorvel-" + std::to_string(::getpid()) + '-'
-                                   + std::to_string(attempt) + ".tmp");
+// The new file lies in the target's folder, so that renaming it over the target is atomic. It
+// has no name until it is complete where the file system allows, so that a kill leaves nothing.
+// Returns false where we may not make files in that folder, though the target exists.
+bool PosixRecordFiles::makeNewFile()
+{
+    const std::string folder = folderOf(m_target);
+    int error = EOPNOTSUPP;
+    // Naming a nameless file later goes through /proc.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        m_fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        error = errno;
+    }
+    // Where the file system has no nameless files, the new file is named at once, at random.
+    const bool nameless = error != EOPNOTSUPP && error != EISDIR && error != EINVAL;
+    for (int attempt = 0; m_fd < 0 && !nameless && attempt < kNameAttempts; ++attempt) {
+        m_temporary = inFolder(folder, randomName());
         // O_EXCL: never write into a file or through a link that someone else put there.
-        m_fd
-            = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (m_fd < 0 && (errno != EEXIST || attempt == kMaxTemporaryNames)) {
-            const int error = errno;
-            m_temporary.clear();
-            // A folder where we may not make files can still hold a file that we may write,
-            // shared with us by the folder's owner.
-            if (target.exists && (error == EACCES || error == EPERM)) {
-                openInPlace();
-                return;
-            }
-            fail(fileErrorText(error));
-        }
+        m_fd = ::open(m_temporary.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
+        error = errno;
+        if (m_fd < 0 && error != EEXIST)
+            break;
     }
+    if (m_fd < 0) {
+        m_temporary.clear();
+        // A folder where we may not make files can still hold a file that we may write,
+        // shared with us by the folder's owner.
+        if (m_replacing && (error == EACCES || error == EPERM))
+            return false;
+        fail(fileErrorText(error));
+    }
+    ::flock(m_fd, LOCK_EX);
+    return true;
+}
 
-    if (target.exists) {
-        // The replacement keeps the old file's permissions, and its owner where we may set it
-        // (as root, or a group of ours); where we may not, the new file is simply ours.
-        if (::fchown(m_fd, target.info.st_uid, target.info.st_gid) != 0 && errno != EPERM)
-            fail(fileErrorText(errno));
-        if (::fchmod(m_fd, target.info.st_mode & 07777) != 0)
-            fail(fileErrorText(errno));
+// The new file takes on the old one's owner, group, permissions, ACL and user attributes.
+// Returns false where any of them cannot be set: the old file is then written in place, so
+// that it keeps them all.
+bool PosixRecordFiles::carryOver()
+{
+    if (::fchown(m_fd, m_old.st_uid, m_old.st_gid) != 0
+        || ::fchmod(m_fd, m_old.st_mode & 07777) != 0)
+        return false;
+    ssize_t size = ::listxattr(m_target.c_str(), nullptr, 0);
+    if (size < 0)
+        return errno == ENOTSUP;
+    std::string names(static_cast<std::size_t>(size), '\0');
+    size = ::listxattr(m_target.c_str(), names.data(), names.size());
+    if (size < 0)
+        return false;
+    names.resize(static_cast<std::size_t>(size));
+    // Each name ends with a zero byte. The ACL rides on one of the system's attributes.
+    for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
+        const char *name = names.c_str() + at;
+        const std::string_view view(name);
+        if (!view.starts_with("user.") && view != "system.posix_acl_access")
+            continue;
+        const ssize_t length = ::getxattr(m_target.c_str(), name, nullptr, 0);
+        if (length < 0)
+            return false;
+        std::string value(static_cast<std::size_t>(length), '\0');
+        if (::getxattr(m_target.c_str(), name, value.data(), value.size()) != length
+            || ::fsetxattr(m_fd, name, value.data(), value.size(), 0) != 0)
+            return false;
     }
+    return true;
 }
 
 Record PosixRecordFiles::readRecord()
@@ -215,53 +340,58 @@ Record PosixRecordFiles::readRecord()
 
 void PosixRecordFiles::writeRecord(const Record &record)
 {
-    // A file written in place is left alone until commit(), so that a save given up half-way
-    // leaves no trace there either.
-    if (!m_temporary.empty())
-        writeOut(record);
-    m_records.push_back(record);
-}
-
-void PosixRecordFiles::writeOut(const Record &record)
-{
-    ssize_t written = 0;
-    do
-        written = ::write(m_fd, record.data(), record.size());
-    while (written < 0 && errno == EINTR);
-    if (written < 0)
-        fail(fileErrorText(errno));
-    if (static_cast<std::size_t>(written) < record.size())
-        fail(Texts::kDiskFull);
+    // Nothing reaches the disk before commit(), so that a save given up half-way leaves no
+    // trace, and the whole file goes out in one write.
+    m_bytes.insert(m_bytes.end(), record.begin(), record.end());
 }
 
 void PosixRecordFiles::commit()
 {
-    if (m_temporary.empty()) {
+    if (m_inPlace) {
         writeInPlace();
         return;
     }
-    // The records reach the disk before the new file takes the old one's name, so that not
+    const std::string failure = writeAll(m_fd, m_bytes.data(), m_bytes.size(), 0);
+    if (!failure.empty())
+        fail(failure);
+    // The game reaches the disk before the new file takes the old one's name, so that not
     // even a crash of the machine leaves an empty file where the saved game was.
     if (::fsync(m_fd) != 0)
         fail(fileErrorText(errno));
-    // Some file systems report a failed write only when the file is closed.
-    if (::close(std::exchange(m_fd, -1)) != 0)
-        fail(fileErrorText(errno));
-    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-        const int error = errno;
-        // A sticky folder such as /tmp lets only the file's owner replace it, though others
-        // may be allowed to write it.
-        if (!m_replacing || (error != EACCES && error != EPERM))
-            fail(fileErrorText(error));
-        ::unlink(m_temporary.c_str());
-        m_temporary.clear();
-        openInPlace();
-        writeInPlace();
-        return;
-    }
-    m_temporary.clear();
-    syncFolder(folderOf(m_target));
+    nameNewFile();
+    const std::string folder = folderOf(m_target);
     close();
+    syncFolder(folder);
+    removeLeftovers(folder);
+}
+
+// Gives the complete new file the target's name in one step.
+void PosixRecordFiles::nameNewFile()
+{
+    if (m_temporary.empty()) {
+        const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+        const auto linkAs = [&](const std::string &name) {
+            return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        };
+        if (!m_replacing) {
+            if (linkAs(m_target))
+                return;
+            if (errno != EEXIST)
+                fail(fileErrorText(errno));
+        }
+        // A link never replaces a name, so the file is linked under a name of its own, which
+        // is then renamed over the target.
+        for (int attempt = 0; m_temporary.empty(); ++attempt) {
+            const std::string name = inFolder(folderOf(m_target), randomName());
+            if (linkAs(name))
+                m_temporary = name;
+            else if (errno != EEXIST || attempt == kNameAttempts)
+                fail(fileErrorText(errno));
+        }
+    }
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+        fail(fileErrorText(errno));
+    m_temporary.clear();
 }
 
 void PosixRecordFiles::close() noexcept
@@ -273,16 +403,22 @@ void PosixRecordFiles::close() noexcept
     m_temporary.clear();
     m_target.clear();
     m_replacing = false;
-    m_records.clear();
+    m_inPlace = false;
+    m_bytes.clear();
 }
 
 // The file stays the one it was, with its owner, permissions and other names: it is neither
-// created nor cut short when opened, only cut to the new length once the records are in.
+// created nor cut short when opened.
 void PosixRecordFiles::openInPlace()
 {
+    m_inPlace = true;
     // The links were followed already; should the name turn into a link, a pipe or a device
     // in between, it is refused rather than followed or waited on.
-    m_fd = ::open(m_target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    m_fd = ::open(m_target.c_str(), O_RDWR | flags);
+    // A file we may write but not read is still written, only without its old bytes at hand.
+    if (m_fd < 0 && errno == EACCES)
+        m_fd = ::open(m_target.c_str(), O_WRONLY | flags);
     if (m_fd < 0)
         fail(fileErrorText(errno));
     struct stat info
@@ -294,12 +430,37 @@ void PosixRecordFiles::openInPlace()
         fail(Texts::kFileAccessDenied);
 }
 
+// One write puts the new game over the old one, whose bytes are kept to be put back should
+// anything fail before the game is on disk. Only then is the file cut to the game's length: a
+// kill before that leaves the new game followed by old bytes, which loading never reads.
 void PosixRecordFiles::writeInPlace()
 {
-    for (const Record &record : m_records)
-        writeOut(record);
-    if (::ftruncate(m_fd, static_cast<off_t>(m_records.size() * sizeof(Record))) != 0)
+    struct stat info
+    {
+    };
+    if (::fstat(m_fd, &info) != 0)
         fail(fileErrorText(errno));
+    std::vector<unsigned char> old(m_bytes.size());
+    ssize_t kept = -1;
+    do
+        kept = ::pread(m_fd, old.data(), old.size(), 0);
+    while (kept < 0 && errno == EINTR);
+
+    std::string failure = writeAll(m_fd, m_bytes.data(), m_bytes.size(), 0);
+    if (failure.empty() && ::fsync(m_fd) != 0)
+        failure = fileErrorText(errno);
+    if (failure.empty() && ::ftruncate(m_fd, off_t(m_bytes.size())) != 0)
+        failure = fileErrorText(errno);
+    if (!failure.empty()) {
+        if (kept >= 0) {
+            // A file shorter than a game gets its old length back too.
+            const bool shorter = info.st_size < off_t(m_bytes.size());
+            if (writeAll(m_fd, old.data(), static_cast<std::size_t>(kept), 0).empty()
+                && (!shorter || ::ftruncate(m_fd, info.st_size) == 0))
+                ::fsync(m_fd);
+        }
+        fail(failure);
+    }
     if (::fsync(m_fd) != 0)
         fail(fileErrorText(errno));
     if (::close(std::exchange(m_fd, -1)) != 0)

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 using Record = std::array<unsigned char, 4>;
 
 // One file of 4-byte records at a time, opened for reading or created for writing. Every
@@ -27,11 +29,13 @@ public:
     virtual void close() noexcept = 0;
 };
 
-// The files on disk. A written file first goes to a new file in the same folder, which is
-// flushed and then renamed over the target, so a failed save never damages the old file.
-// Where that would refuse a file we may write, or split it from its other names, the file is
-// written in place instead: a folder where we may not make files, another user's file in a
-// sticky folder, a file with more than one name.
+// The files on disk. The records are kept in memory and written at commit, with one write.
+// A saved file is replaced whole: a new file in the same folder, nameless until it is complete
+// and flushed, takes the target's name by a rename, so a failure or a kill leaves the old file.
+// Where a new file could not carry what the old one does (its other names, owner, group, ACL,
+// extended attributes) or could not be made (a folder where we may not make files, another
+// user's file in a sticky folder), the file is written over in place, keeping its old bytes
+// in memory to put back should the write fail.
 class PosixRecordFiles final : public RecordFiles
 {
 public:
@@ -48,16 +52,22 @@ public:
     void close() noexcept override;
 
 private:
+    bool makeNewFile();
+    bool carryOver();
     void openInPlace();
-    void writeOut(const Record &record);
     void writeInPlace();
+    void nameNewFile();
     [[noreturn]] void fail(const std::string &text);
 
     int m_fd = -1;
     std::string m_target; // the file that commit() replaces
-    std::string m_temporary; // the new file being written, until it is renamed
+    struct stat m_old
+    {
+    }; // the target as create() found it
     bool m_replacing = false; // the target existed when create() looked
-    std::vector<Record> m_records; // everything written since create()
+    bool m_inPlace = false; // commit() writes over the target itself
+    std::string m_temporary; // the new file's name, where it could not be made without one
+    std::vector<unsigned char> m_bytes; // everything written since create()
 };
 
 // The text the player sees for a system error number (errno) from a file operation.

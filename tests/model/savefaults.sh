@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# A failed or killed save loses nothing, on every route a save can take: each system call that
+# writes the file fails in turn (strace's fault injection), and saves are killed at random
+# moments. After each, the file holds its old bytes or a whole new game, its other names agree,
+# and the folder holds nothing it did not hold before. Usage: savefaults.sh path/to/save_probe
+set -euo pipefail
+probe=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+chmod 755 "$work"
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# The games the probe saves: layout 0 and 1 in turn, over an old game of layout 4.
+for kind in 0 1 4; do "$probe" "$work/ref$kind" "$kind"; done
+
+# route: who saves, the folder's owner and mode, the file's owner and mode, a second name.
+routes=(
+    "renamed:root:root:755:root:644:"
+    "new file:root:root:755:::"
+    "second name:root:root:755:root:640:copy.sav"
+    "folder the player may not write:nobody:root:755:root:666:"
+    "another user's file in a sticky folder:nobody:root:1777:root:666:"
+    "another user's file in the player's folder:nobody:nobody:755:root:666:"
+)
+# Each system call that a save makes, and the errors it is made to fail with. EOPNOTSUPP on
+# opening takes the way of file systems without nameless files.
+faults=(openat:EIO openat:EOPNOTSUPP write:ENOSPC pwrite64:ENOSPC fsync:EIO ftruncate:EIO linkat:EIO
+    rename:EIO)
+
+if [[ $(id -u) -ne 0 ]] || ! id nobody >/dev/null 2>&1; then
+    echo "SKIP: saving as another user needs root and the user 'nobody'"
+    routes=("${routes[@]:0:3}")
+fi
+
+# Lays the route's folder out afresh.
+set_up() {
+    local folderOwner=$1 folderMode=$2 fileOwner=$3 fileMode=$4 second=$5
+    rm -rf "$work/games"
+    mkdir "$work/games"
+    if [[ -n "$fileOwner" ]]; then
+        cp "$work/ref4" "$work/games/Game0.sav"
+        chown "$fileOwner" "$work/games/Game0.sav"
+        chmod "$fileMode" "$work/games/Game0.sav"
+        [[ -z "$second" ]] || ln "$work/games/Game0.sav" "$work/games/$second"
+    fi
+    chown "$folderOwner" "$work/games"
+    chmod "$folderMode" "$work/games"
+    before=$(ls -A "$work/games" | grep -vx Game0.sav || true)
+    look=$(stat -c '%u %g %a %h' "$work/games/Game0.sav" 2>/dev/null || true)
+}
+
+# $1: what happened; $2: the probe's exit status; $3: whether a leftover name may remain
+# until the next save (only a kill between naming the new file and renaming it leaves one).
+check() {
+    local what=$1 status=$2 leftovers=$3 target=$work/games/Game0.sav
+    local now
+    now=$(ls -A "$work/games" | grep -vx Game0.sav || true)
+    [[ "$leftovers" == no ]] || now=$(grep -v '^\.quorvel-.*\.tmp$' <<<"$now" || true)
+    [[ "$now" == "$before" ]] || fail "$what: the folder holds $(echo $now), not $(echo $before)"
+    if [[ ! -e "$target" ]]; then
+        [[ -z "$look" && "$status" -ne 0 ]] || fail "$what: the file is missing"
+        return
+    fi
+    if [[ "$status" -eq 0 ]]; then
+        cmp -s "$target" "$work/ref0" || fail "$what: reported saved, but the file is not the game"
+    elif ! cmp -s "$target" "$work/ref4" && ! cmp -s "$target" "$work/ref0" \
+        && ! cmp -s "$target" "$work/ref1"; then
+        fail "$what: the file holds neither the old game nor a new one"
+    fi
+    for name in $before; do
+        cmp -s "$target" "$work/games/$name" \
+            || fail "$what: $name does not agree with Game0.sav"
+    done
+    [[ -z "$look" || "$(stat -c '%u %g %a %h' "$target")" == "$look" ]] \
+        || fail "$what: owner, group, permissions or links changed"
+}
+
+for route in "${routes[@]}"; do
+    IFS=: read -r name player folderOwner folderMode fileOwner fileMode second <<<"$route"
+    save=("$probe" "$work/games/Game0.sav")
+    traced=(strace -f -qq -o /dev/null -u "$player")
+    for fault in "${faults[@]}"; do
+        call=${fault%%:*}
+        error=${fault#*:}
+        set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second"
+        calls=$("${traced[@]}" -c -e trace="$call" -o "$work/count" "${save[@]}" 0 \
+            && awk -v c="$call" '$NF == c { print $4 }' "$work/count")
+        for ((n = 1; n <= ${calls:-0}; n++)); do
+            set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second"
+            status=0
+            "${traced[@]}" -e trace="$call" -e inject="$call:error=$error:when=$n" \
+                "${save[@]}" 0 2>/dev/null || status=$?
+            check "$name: $call call $n fails with $error" "$status" no
+        done
+    done
+
+    set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second"
+    for ((kill = 1; kill <= 100; kill++)); do
+        setpriv --reuid="$player" --regid="$(id -g "$player")" --clear-groups \
+            "${save[@]}" 0 --loop 2>/dev/null &
+        printf -v delay '0.%03d' $((RANDOM % 30 + 2))
+        sleep "$delay"
+        kill -KILL $! 2>/dev/null || fail "$name: the saves stopped by themselves"
+        { wait $! || true; } 2>/dev/null
+        check "$name: killed during save $kill" 1 yes
+    done
+    # The next save removes what a kill left.
+    setpriv --reuid="$player" --regid="$(id -g "$player")" --clear-groups "${save[@]}" 0
+    check "$name: saved after the kills" 0 no
+done
+echo "savefaults: every route keeps the old game or a whole new one"
