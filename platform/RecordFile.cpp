@@ -297,8 +297,8 @@ bool PosixRecordFiles::carryOver()
         || ::fchmod(m_fd, m_old.st_mode & 07777) != 0)
         return false;
     ssize_t size = ::listxattr(m_target.c_str(), nullptr, 0);
-    if (size < 0)
-        return errno == ENOTSUP;
+    if (size <= 0)
+        return size == 0 || errno == ENOTSUP;
     std::string names(static_cast<std::size_t>(size), '\0');
     size = ::listxattr(m_target.c_str(), names.data(), names.size());
     if (size < 0)

@@ -13,6 +13,8 @@
 #include <QToolTip>
 #include <QTranslator>
 
+#include <csignal>
+
 namespace {
 
 // Fusion's light palette, built here because Qt builds its dark twin whenever the desktop's
@@ -83,6 +85,9 @@ void prepareApplication(QApplication &app)
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     useLightPalette();
     keepNoSettings();
+    // A limit on file size would end the game mid-save and lose the game in play; ignored, it
+    // fails the write instead, and the player sees why.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     // Qt ignores fontconfig's aliases, so the designed families would all become DejaVu Sans.
     QFont::insertSubstitutions(

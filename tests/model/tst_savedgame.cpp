@@ -231,7 +231,7 @@ private Q_SLOTS:
         const std::array<std::int32_t, 7> odd = {5, -1, 1, 1, 0, 2, 2};
         const std::array<std::int32_t, 7> holes = {9, 9, 0, 0, 0, 9, 9};
         QByteArray bytes
-            = asBytes(fileHolding(recordsOf(42, {odd, holes, odd, holes, holes, holes, holes})));
+            = asBytes(fileHolding(recordsOf(200, {odd, holes, odd, holes, holes, holes, holes})));
         // Two bytes more than the 50 records: reading a 51st record would fail.
         bytes += "\xAB\xAB";
         QTemporaryDir folder;
@@ -243,7 +243,7 @@ private Q_SLOTS:
 
         game.LoadGame(nativePath(path), files);
 
-        QCOMPARE(game.BoardKind, 42);
+        QCOMPARE(game.BoardKind, 200);
         QCOMPARE(game.Board[1][1], 5);
         QCOMPARE(game.Board[1][2], -1);
         QCOMPARE(game.Board[3][2], -1);
@@ -251,6 +251,11 @@ private Q_SLOTS:
         // Four pegs and four selected pegs: the odd values are never counted.
         QCOMPARE(game.CountPegs(), 8);
         QVERIFY(game.NothingSelected);
+
+        // Saved again, every value keeps its four bytes, the sign's included.
+        const QString again = folder.filePath(QStringLiteral("again.sav"));
+        game.SaveGame(nativePath(again), files);
+        QCOMPARE(contentsOf(again), bytes.first(200));
 
         const GameState loaded = game;
         game.SetUpLayout(game.BoardKind);
@@ -466,15 +471,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("playersFile");
         QTest::addColumn<int>("fileMode");
         QTest::addColumn<bool>("secondName");
+        QTest::addColumn<bool>("newName");
         QTest::addColumn<QString>("expected");
+        const QString denied = QStringLiteral("File access denied");
         QTest::newRow("file shared in a folder the player may not write")
-            << false << 0755 << false << 0666 << false << QString();
+            << false << 0755 << false << 0666 << false << false << QString();
+        QTest::newRow("new file in a folder the player may not write")
+            << false << 0755 << false << 0666 << false << true << denied;
         QTest::newRow("another user's file in a sticky folder")
-            << false << 01777 << false << 0666 << false << QString();
+            << false << 01777 << false << 0666 << false << false << QString();
         QTest::newRow("file with a second name")
-            << true << 0755 << true << 0640 << true << QString();
+            << true << 0755 << true << 0640 << true << false << QString();
+        QTest::newRow("another user's file in the player's folder")
+            << true << 0755 << false << 0666 << false << false << QString();
         QTest::newRow("another user's read-only file in the player's folder")
-            << true << 0755 << false << 0644 << false << QStringLiteral("File access denied");
+            << true << 0755 << false << 0644 << false << false << denied;
     }
 
     void playerSavesOverAnyFileTheyMayWrite()
@@ -484,6 +495,7 @@ private Q_SLOTS:
         QFETCH(bool, playersFile);
         QFETCH(int, fileMode);
         QFETCH(bool, secondName);
+        QFETCH(bool, newName);
         QFETCH(QString, expected);
         const passwd *player = ::getpwnam("nobody");
         if (!player)
@@ -516,7 +528,9 @@ private Q_SLOTS:
         };
         QCOMPARE(::stat(nativePath(path).c_str(), &before), 0);
 
-        QCOMPARE(failureAs(*player, [&] { game.SaveGame(nativePath(path), files); }), expected);
+        const QString saved = newName ? folder + QStringLiteral("/New.sav") : path;
+
+        QCOMPARE(failureAs(*player, [&] { game.SaveGame(nativePath(saved), files); }), expected);
 
         QCOMPARE(contentsOf(path), expected.isEmpty() ? contentsOf(reference) : old);
         if (secondName)

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <optional>
 
 #include <fcntl.h>
@@ -18,6 +19,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -259,6 +261,33 @@ private Q_SLOTS:
 
         QCOMPARE(contentsOf(path).size(), 8);
         QCOMPARE(permissionsOf(path), mode_t(mode));
+    }
+
+    void replacedFileKeepsItsAclAndAttributes()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Game0.sav"));
+        QVERIFY(writeFile(path, kOldBytes));
+        const std::string name = nativePath(path);
+        // An ACL that lets the user 'nobody' (65534) write too: the owner, the named user, the
+        // group, the mask and the others, each a tag, a permission and an id.
+        const std::uint32_t anyone = 0xFFFFFFFF;
+        const std::uint32_t acl[]
+            = {2,      1 | 6 << 16,    anyone, 2 | 6 << 16,    65534, 4 | 4 << 16,
+               anyone, 0x10 | 6 << 16, anyone, 0x20 | 4 << 16, anyone};
+        if (::setxattr(name.c_str(), "user.colour", "blue", 4, 0) != 0
+            || ::setxattr(name.c_str(), "system.posix_acl_access", acl, sizeof acl, 0) != 0)
+            QSKIP("This file system keeps no ACLs or user attributes");
+
+        saveTwoRecords(path);
+
+        QCOMPARE(contentsOf(path).size(), 8);
+        char value[sizeof acl] = {};
+        QCOMPARE(::getxattr(name.c_str(), "user.colour", value, sizeof value), ssize_t(4));
+        QCOMPARE(QByteArray(value, 4), QByteArray("blue"));
+        QCOMPARE(::getxattr(name.c_str(), "system.posix_acl_access", value, sizeof value),
+                 ssize_t(sizeof acl));
+        QCOMPARE(std::memcmp(value, acl, sizeof acl), 0);
     }
 
     void newFileIsMadeLikeAnyOther_data()

@@ -3,6 +3,7 @@
 #include "ui/Unit1.h"
 
 #include "ModalDriver.h"
+#include "tests/DiskFiles.h"
 
 #include <QAbstractFileIconProvider>
 #include <QDialog>
@@ -16,6 +17,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -365,6 +368,26 @@ private Q_SLOTS:
         // The program carries on: the next click still plays.
         pressCell(4, 2);
         QCOMPARE(form->game().Board[4][2], int(Peg));
+    }
+
+    void saveStoppedByAFileSizeLimitShowsTheError()
+    {
+        rlimit oldLimit {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+        rlimit limit = oldLimit;
+        limit.rlim_cur = 100;
+        QString error;
+        QPointer<QTimer> waiting = answerNext<QMessageBox>([&error](QMessageBox *box) {
+            error = box->text();
+            box->close();
+        });
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        save(QStringLiteral("Game1"));
+        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+        delete waiting.data();
+
+        QCOMPARE(error, QStringLiteral("I/O error 27."));
+        QCOMPARE(entriesOf(folder->path()), QStringList());
     }
 };
 
