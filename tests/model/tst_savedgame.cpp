@@ -484,6 +484,8 @@ private Q_SLOTS:
             << true << 0755 << true << 0640 << true << false << QString();
         QTest::newRow("another user's file in the player's folder")
             << true << 0755 << false << 0666 << false << false << QString();
+        QTest::newRow("another user's file the player may write but not read")
+            << true << 0755 << false << 0622 << false << false << QString();
         QTest::newRow("another user's read-only file in the player's folder")
             << true << 0755 << false << 0644 << false << false << denied;
     }
