@@ -347,21 +347,21 @@ void PosixRecordFiles::writeRecord(const Record &record)
 
 void PosixRecordFiles::commit()
 {
+    const std::string folder = folderOf(m_target);
     if (m_inPlace) {
         writeInPlace();
-        return;
+    } else {
+        const std::string failure = writeAll(m_fd, m_bytes.data(), m_bytes.size(), 0);
+        if (!failure.empty())
+            fail(failure);
+        // The game reaches the disk before the new file takes the old one's name, so that
+        // not even a crash of the machine leaves an empty file where the saved game was.
+        if (::fsync(m_fd) != 0)
+            fail(fileErrorText(errno));
+        nameNewFile();
+        close();
+        syncFolder(folder);
     }
-    const std::string failure = writeAll(m_fd, m_bytes.data(), m_bytes.size(), 0);
-    if (!failure.empty())
-        fail(failure);
-    // The game reaches the disk before the new file takes the old one's name, so that not
-    // even a crash of the machine leaves an empty file where the saved game was.
-    if (::fsync(m_fd) != 0)
-        fail(fileErrorText(errno));
-    nameNewFile();
-    const std::string folder = folderOf(m_target);
-    close();
-    syncFolder(folder);
     removeLeftovers(folder);
 }
 

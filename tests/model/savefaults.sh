@@ -73,9 +73,9 @@ check() {
         && ! cmp -s "$target" "$work/ref1"; then
         fail "$what: the file holds neither the old game nor a new one"
     fi
-    for name in $before; do
-        cmp -s "$target" "$work/games/$name" \
-            || fail "$what: $name does not agree with Game0.sav"
+    for other in $before; do
+        cmp -s "$target" "$work/games/$other" \
+            || fail "$what: $other does not agree with Game0.sav"
     done
     [[ -z "$look" || "$(stat -c '%u %g %a %h' "$target")" == "$look" ]] \
         || fail "$what: owner, group, permissions or links changed"
@@ -111,8 +111,23 @@ for route in "${routes[@]}"; do
         { wait $! || true; } 2>/dev/null
         check "$name: killed during save $kill" 1 yes
     done
-    # The next save removes what a kill left.
+    # The next save removes what a kill left (an older version's name too), but never the
+    # file of a save still in progress, which holds its lock.
+    planted=no
+    if [[ "$folderOwner" == "$player" || "$folderMode" == 1777 ]]; then
+        planted=yes
+        install -o "$player" /dev/null "$work/games/.quorvel-4242-0.tmp"
+        install -o "$player" /dev/null "$work/games/.quorvel-busy.tmp"
+        exec {lock}<"$work/games/.quorvel-busy.tmp"
+        flock "$lock"
+    fi
     setpriv --reuid="$player" --regid="$(id -g "$player")" --clear-groups "${save[@]}" 0
+    if [[ "$planted" == yes ]]; then
+        [[ ! -e "$work/games/.quorvel-4242-0.tmp" ]] || fail "$name: a leftover stays"
+        [[ -e "$work/games/.quorvel-busy.tmp" ]] || fail "$name: a save in progress lost its file"
+        exec {lock}<&-
+        rm "$work/games/.quorvel-busy.tmp"
+    fi
     check "$name: saved after the kills" 0 no
 done
 echo "savefaults: every route keeps the old game or a whole new one"
