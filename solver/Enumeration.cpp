@@ -26,11 +26,10 @@ namespace {
 // every new position would wait for memory (four times as long on the full board).
 constexpr int kPartBits = 8;
 constexpr std::size_t kQueueLength = 8192;
-// Positions with their ways are twice as large, and so are their tables; longer queues bring
-// each table into the cache for more new entries at a time (on the full board a fifth less time
-// than with queues of 8192, for 48 MB more).
+// Positions with their ways are twice as large, and so are their tables. Each thread has its
+// own queues, so they are no longer than for the positions alone: with two threads, longer
+// queues would take the peak from the hole at (3,1) towards 1 GB.
 constexpr std::size_t kCountedQueueLength = 8192;
-constexpr int kCountedPartBits = 8;
 
 // A position with the number of ways it is reached, in one 128-bit word: the holes in the low
 // bits, the ways above them. Sixteen bytes, not the 32 of a position beside a 128-bit number,
@@ -101,6 +100,11 @@ public:
     }
 
     std::size_t size() const { return m_size; }
+    void prefetch(Holes pegs) const
+    {
+        if (!m_slots.empty())
+            __builtin_prefetch(&m_slots[slotOf(pegs)], 1);
+    }
 
     template<class Positions> void drainInto(Positions &out)
     {
@@ -214,8 +218,15 @@ private:
     void flush(std::size_t part, Part<Entry> &queue)
     {
         const std::lock_guard lock(m_locks[part]);
-        for (const Entry &entry : queue)
-            m_tables[part].insert(entry);
+        Table &table = m_tables[part];
+        // The large tables do not stay in the cache between flushes: fetching the slots a few
+        // inserts ahead lets the waits for memory overlap.
+        constexpr std::size_t kAhead = 16;
+        for (std::size_t i = 0; i < queue.size(); ++i) {
+            if (i + kAhead < queue.size())
+                table.prefetch(pegsOf(queue[i + kAhead]));
+            table.insert(queue[i]);
+        }
         queue.clear();
     }
 
@@ -269,6 +280,25 @@ Layer<Entry> walkOneJump(Layer<Entry> &current, MakeState makeState, Visit visit
     return next.take();
 }
 
+// Calls visit(least) with the least image of each position one jump from `pegs`.
+template<class Visit> void forEachNextPosition(const CrossBoard &board, Holes pegs, Visit visit)
+{
+    // A jump flips its three holes in every image too, so each image of the position after the
+    // jump is one exclusive-or away. Where the board lacks a symmetry, the position and the move
+    // stand in for its images, which keeps the loop below the same length on every board.
+    std::array<Holes, CrossBoard::kMostSymmetries> images;
+    images.fill(pegs);
+    for (int index = 1; index < board.symmetryCount(); ++index)
+        images[std::size_t(index)] = board.image(index, pegs);
+    board.forEachMove(pegs, [&](std::size_t move) {
+        const Holes *moveImages = board.moveImages(move);
+        Holes least = images[0] ^ moveImages[0];
+        for (std::size_t index = 1; index < images.size(); ++index)
+            least = std::min(least, images[index] ^ moveImages[index]);
+        visit(least);
+    });
+}
+
 std::uint64_t sizeOf(const auto &layer)
 {
     std::uint64_t size = 0;
@@ -287,7 +317,6 @@ std::uint64_t PositionCounts::total() const
 PositionCounts countPositions(const CrossPosition &position, const CountProgress &progress)
 {
     const CrossBoard board(position.open);
-    const int symmetries = board.symmetryCount();
 
     PositionCounts counts;
     Layer<Holes> current(1, {board.canonical(position.pegs & position.open)});
@@ -301,18 +330,7 @@ PositionCounts countPositions(const CrossPosition &position, const CountProgress
         current = walkOneJump<Next>(
             current, [](Queues &queues) -> Queues & { return queues; },
             [&](Holes pegs, Queues &next) {
-                // A jump flips its three holes in every image too, so each image of the
-                // position after the jump is one exclusive-or away.
-                std::array<Holes, CrossBoard::kMostSymmetries> images {};
-                for (int index = 0; index < symmetries; ++index)
-                    images[index] = board.image(index, pegs);
-                board.forEachMove(pegs, [&](std::size_t move) {
-                    const Holes *moveImages = board.moveImages(move);
-                    Holes least = pegs ^ moveImages[0];
-                    for (int index = 1; index < symmetries; ++index)
-                        least = std::min(least, images[index] ^ moveImages[index]);
-                    next.add(least);
-                });
+                forEachNextPosition(board, pegs, [&](Holes least) { next.add(least); });
             },
             [](Queues &) {});
     }
@@ -322,7 +340,6 @@ PositionCounts countPositions(const CrossPosition &position, const CountProgress
 GameCounts countGames(const CrossPosition &position, const CountProgress &progress)
 {
     const CrossBoard board(position.open);
-    const int symmetries = board.symmetryCount();
     const Holes centre = bitOf(holeAt({4, 4}));
 
     // Jumps go from the position down, a number of jumps at a time, and each position carries
@@ -332,7 +349,7 @@ GameCounts countGames(const CrossPosition &position, const CountProgress &progre
     GameCounts counts;
     std::mutex countsLock;
     Layer<CountedPosition> current(1, {{board.canonical(position.pegs & position.open), 1}});
-    using Next = NextPositions<CountTable, CountedPosition, kCountedQueueLength, kCountedPartBits>;
+    using Next = NextPositions<CountTable, CountedPosition, kCountedQueueLength, kPartBits>;
     using Queues = Next::Queues;
     // What one thread has seen: its queues, and the games it found complete.
     struct State
@@ -350,15 +367,8 @@ GameCounts countGames(const CrossPosition &position, const CountProgress &progre
             },
             [&](const CountedPosition &here, State &state) {
                 const Holes pegs = here.pegs();
-                std::array<Holes, CrossBoard::kMostSymmetries> images {};
-                for (int index = 0; index < symmetries; ++index)
-                    images[index] = board.image(index, pegs);
                 bool jumped = false;
-                board.forEachMove(pegs, [&](std::size_t move) {
-                    const Holes *moveImages = board.moveImages(move);
-                    Holes least = pegs ^ moveImages[0];
-                    for (int index = 1; index < symmetries; ++index)
-                        least = std::min(least, images[index] ^ moveImages[index]);
+                forEachNextPosition(board, pegs, [&](Holes least) {
                     state.next.add({least, here.ways()});
                     jumped = true;
                 });

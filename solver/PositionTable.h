@@ -19,6 +19,12 @@ public:
     // The value stored with `pegs`, or kNone.
     int find(Holes pegs) const;
     std::size_t size() const { return m_size; }
+    // Asks the processor to fetch the slot where `pegs` goes, for an insert soon after.
+    void prefetch(Holes pegs) const
+    {
+        if (!m_slots.empty())
+            __builtin_prefetch(&m_slots[slotOf(pegs)], 1);
+    }
     // Moves every position into `out` and leaves the table empty.
     template<class Positions> void drainInto(Positions &out)
     {
