@@ -303,7 +303,8 @@ private Q_SLOTS:
         // splits the heading.
         QTest::newRow("saved game, a peg held, control characters in its name")
             << QStringList {QStringLiteral("FILE"), QStringLiteral("--ways")}
-            << QStringLiteral("Позиция из DIR/лампа\\x1b[2J\\n\\x7f\\xc2\\x9b\\\\.sav: 17 фишек.");
+            << QStringLiteral(
+                   "Позиция из DIR/лампа\\x1b[2J\\n\\t\\r\\x7f\\xc2\\x9b\\\\№🂡.sav: 17 фишек.");
     }
 
     void waysCountsEveryGameExactly()
@@ -314,7 +315,7 @@ private Q_SLOTS:
         lamp.SetUpLayout(Lamp);
         lamp.HandleClick(4, 7);
         QTemporaryDir folder;
-        const QString path = saveIn(folder, lamp, "лампа\x1b[2J\n\x7f\xc2\x9b\\.sav");
+        const QString path = saveIn(folder, lamp, "лампа\x1b[2J\n\t\r\x7f\xc2\x9b\\№🂡.sav");
         arguments.replaceInStrings(QStringLiteral("FILE"), path);
 
         const Run run = runSolver(arguments);
