@@ -17,6 +17,8 @@
 #include <system_error>
 #include <thread>
 
+#include <sched.h>
+
 namespace {
 
 // Every jump takes one peg off, so the positions after k jumps are exactly those with k pegs
@@ -157,7 +159,12 @@ template<int kBits> std::size_t partOf(Holes pegs)
 // fills a full queue at a time while holding that part's lock.
 unsigned threadCount()
 {
-    return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    // The processors this process may run on (taskset, a container's share), not all there are.
+    cpu_set_t allowed;
+    const int count = ::sched_getaffinity(0, sizeof allowed, &allowed) == 0
+        ? CPU_COUNT(&allowed)
+        : int(std::thread::hardware_concurrency());
+    return unsigned(std::clamp(count, 1, 4));
 }
 
 // `Entry` is a position (Holes) for PositionTable, a CountedPosition for CountTable.
