@@ -150,7 +150,7 @@ inline constexpr const char *kSolverUsage
       "Позицию, где выбрано (стоит 2) больше одной фишки, решатель не принимает.\n"
       "\n"
       "Код выхода: 0 - позицию можно выиграть (с --count и --ways: всё сосчитано), 1 - нельзя,\n"
-      "2 - ошибка во входных данных.\n";
+      "2 - ошибка во входных данных, не хватило памяти или ответ не удалось вывести.\n";
 inline constexpr const char *kSolverUsageLayout = "                                    %1  %2\n";
 inline constexpr const char *kSolverSeeHelp = "Подробнее: quorvel-solve --help";
 inline constexpr const char *kSolverUnknownOption = "неизвестный параметр «%1»";
@@ -187,6 +187,12 @@ inline constexpr const char *kSolverWaysWonInCentre
     = "  из них с последней фишкой в центре (4,4): %1";
 inline constexpr const char *kSolverTooManyGames
     = "Партий больше 2^95 (около 4·10^28): столько решатель сосчитать не может";
+inline constexpr const char *kSolverOutOfMemory
+    = "Не хватило памяти: позиций слишком много для этого компьютера";
+inline constexpr const char *kSolverOutputFailed = "Ответ не удалось вывести: %1";
+inline constexpr const char *kSolverOutputDiskFull = "на диске нет места";
+inline constexpr const char *kSolverOutputClosed = "стандартный вывод закрыт";
+inline constexpr const char *kSolverOutputError = "ошибка ввода-вывода %1";
 // Russian numbers take one of three forms: 1 фишка, 2 фишки, 5 фишек.
 inline constexpr const char *kPegForms[] = {"фишка", "фишки", "фишек"};
 inline constexpr const char *kJumpForms[] = {"прыжок", "прыжка", "прыжков"};

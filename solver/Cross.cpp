@@ -188,9 +188,10 @@ CrossBoard::CrossBoard(Holes open)
     }
     m_moveImages.assign(m_moves.size() * kMostSymmetries, 0);
     for (std::size_t move = 0; move < m_moves.size(); ++move)
-        for (std::size_t index = 0; index < kept.size(); ++index)
-            m_moveImages[move * kMostSymmetries + index]
-                = transformedHoles(kept[index], m_moves[move].holes);
+        for (std::size_t index = 0; index < kMostSymmetries; ++index)
+            m_moveImages[move * kMostSymmetries + index] = index < kept.size()
+                ? transformedHoles(kept[index], m_moves[move].holes)
+                : m_moves[move].holes;
 }
 
 Holes CrossBoard::canonical(Holes pegs) const

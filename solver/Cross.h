@@ -95,7 +95,8 @@ public:
         return pieces[0][pegs & kPieceMask] | pieces[1][pegs >> kPieceBits & kPieceMask]
             | pieces[2][pegs >> (2 * kPieceBits) & kPieceMask];
     }
-    // The holes of move `move` seen through each symmetry, by symmetry.
+    // The holes of move `move` seen through each symmetry, by symmetry; in the places of the
+    // symmetries the board lacks, up to kMostSymmetries, the move itself.
     const Holes *moveImages(std::size_t move) const
     {
         return m_moveImages.data() + move * kMostSymmetries;

@@ -51,19 +51,9 @@ int PositionTable::find(Holes pegs) const
     }
 }
 
-void PositionTable::drainInto(std::vector<Holes> &out)
-{
-    for (std::uint64_t entry : m_slots)
-        if (entry != 0)
-            out.push_back(entry & kPositionMask);
-    m_slots = {};
-    m_size = 0;
-    m_shift = 64;
-}
-
 void PositionTable::grow()
 {
-    std::vector<std::uint64_t> old = std::move(m_slots);
+    const auto old = std::move(m_slots);
     const std::size_t capacity = old.empty() ? kFirstCapacity : 2 * old.size();
     m_slots.assign(capacity, 0);
     m_shift = 64 - std::countr_zero(capacity);

@@ -7,9 +7,10 @@
 #include "solver/Enumeration.h"
 #include "solver/Solver.h"
 
-#include <cstdio>
+#include <cerrno>
 #include <iomanip>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -22,6 +23,100 @@ namespace {
 enum ExitStatus { kWinnable = 0, kNotWinnable = 1, kBadInput = 2 };
 
 constexpr const char *kProgramName = "quorvel-solve";
+
+// The length of the UTF-8 character of two to four bytes at `at`, or 0 where there is none. The
+// characters U+0080 to U+009F are left out: they are the terminal's second set of controls.
+std::size_t wideCharacterAt(const std::string &text, std::size_t at)
+{
+    const auto byteAt = [&text](std::size_t i) {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+    };
+    const unsigned lead = byteAt(at);
+    std::size_t length = 0;
+    if (lead >= 0xC2 && lead < 0xE0)
+        length = 2;
+    else if (lead >= 0xE0 && lead < 0xF0)
+        length = 3;
+    else if (lead >= 0xF0 && lead < 0xF5)
+        length = 4;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((byteAt(at + k) & 0xC0) != 0x80)
+            return 0;
+    return lead == 0xC2 && byteAt(at + 1) < 0xA0 ? 0 : length;
+}
+
+// `text` as it may be shown on a terminal: control characters (with which a file name could
+// clear the screen or split a line), bytes that are not UTF-8 and the backslash become escapes,
+// as with `ls -b`; everything else, Cyrillic included, stays as it is.
+std::string printable(const std::string &text)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (const std::size_t length = wideCharacterAt(text, i); length != 0) {
+            shown.append(text, i, length);
+            i += length - 1;
+        } else if (c == '\\') {
+            shown += "\\\\";
+        } else if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else if (c == '\r') {
+            shown += "\\r";
+        } else if (c < 0x20 || c >= 0x7F) {
+            shown += {'\\', 'x', kHex[c >> 4], kHex[c & 0xF]};
+        } else {
+            shown += char(c);
+        }
+    }
+    return shown;
+}
+
+// The answer on standard output, gathered and written with write(2), so that a write that fails
+// (a full disk, a closed output) is noticed and the program does not end as if all was well.
+class Answer
+{
+public:
+    std::ostream &text() { return m_text; }
+
+    // Writes what has been gathered so far. After a failure nothing more is written.
+    void send()
+    {
+        const std::string text = m_text.str();
+        m_text.str({});
+        for (std::size_t done = 0; m_error == 0 && done < text.size();) {
+            const ssize_t written = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+            if (written < 0 && errno != EINTR)
+                m_error = errno;
+            else if (written > 0)
+                done += std::size_t(written);
+            m_sent = true;
+        }
+    }
+
+    // Sends the rest and closes standard output, which can report a late failure. Gives the
+    // reason when any of the answer was lost, else an empty text.
+    std::string finish()
+    {
+        send();
+        if (m_sent && m_error == 0 && ::close(STDOUT_FILENO) != 0 && errno != EINTR)
+            m_error = errno;
+        if (m_error == 0)
+            return {};
+        if (m_error == ENOSPC || m_error == EDQUOT)
+            return Texts::kSolverOutputDiskFull;
+        if (m_error == EBADF)
+            return Texts::kSolverOutputClosed;
+        return Texts::fillIn(Texts::kSolverOutputError, {std::to_string(m_error)});
+    }
+
+private:
+    std::ostringstream m_text;
+    bool m_sent = false;
+    int m_error = 0;
+};
 
 // Thrown for a command line that names no position, or names it badly.
 struct UsageError
@@ -54,12 +149,13 @@ Request parse(const std::vector<std::string> &arguments)
                 throw UsageError {Texts::kSolverNoLayoutNumber};
             const std::string &number = arguments[++i];
             if (number.size() != 1 || number[0] < '0' || number[0] >= '0' + kLayoutCount)
-                throw UsageError {Texts::fillIn(Texts::kSolverBadLayoutNumber, {number})};
+                throw UsageError {
+                    Texts::fillIn(Texts::kSolverBadLayoutNumber, {printable(number)})};
             if (request.layout || request.file)
                 throw UsageError {Texts::kSolverTwoPositions};
             request.layout = number[0] - '0';
         } else if (argument.starts_with('-') && argument != "-") {
-            throw UsageError {Texts::fillIn(Texts::kSolverUnknownOption, {argument})};
+            throw UsageError {Texts::fillIn(Texts::kSolverUnknownOption, {printable(argument)})};
         } else {
             if (request.layout || request.file)
                 throw UsageError {Texts::kSolverTwoPositions};
@@ -130,14 +226,14 @@ private:
     bool m_shown = false;
 };
 
-void printJumps(const std::vector<Jump> &jumps)
+void printJumps(std::ostream &out, const std::vector<Jump> &jumps)
 {
     for (std::size_t i = 0; i < jumps.size(); ++i)
-        std::cout << std::setw(2) << i + 1 << ". " << cellText(jumps[i].from) << " -> "
-                  << cellText(jumps[i].to) << '\n';
+        out << std::setw(2) << i + 1 << ". " << cellText(jumps[i].from) << " -> "
+            << cellText(jumps[i].to) << '\n';
 }
 
-int printSolution(const GameState &game, const CrossPosition &position)
+int printSolution(std::ostream &out, const GameState &game, const CrossPosition &position)
 {
     Solution solution;
     {
@@ -147,25 +243,25 @@ int printSolution(const GameState &game, const CrossPosition &position)
         });
     }
     if (solution.winnable && solution.jumps.empty()) {
-        std::cout << Texts::kSolverAlreadyWon << '\n';
+        out << Texts::kSolverAlreadyWon << '\n';
     } else if (solution.winnable) {
-        std::cout << Texts::fillIn(Texts::kSolverWinnable,
-                                   {counted(solution.jumps.size(), Texts::kJumpForms)})
-                  << '\n';
+        out << Texts::fillIn(Texts::kSolverWinnable,
+                             {counted(solution.jumps.size(), Texts::kJumpForms)})
+            << '\n';
     } else if (solution.jumps.empty()) {
-        std::cout << Texts::kSolverNoJump << '\n';
+        out << Texts::kSolverNoJump << '\n';
     } else {
-        std::cout << Texts::fillIn(Texts::kSolverNotWinnable,
-                                   {counted(std::uint64_t(solution.pegsLeft), Texts::kPegForms),
-                                    counted(solution.jumps.size(), Texts::kJumpForms)})
-                  << '\n';
+        out << Texts::fillIn(Texts::kSolverNotWinnable,
+                             {counted(std::uint64_t(solution.pegsLeft), Texts::kPegForms),
+                              counted(solution.jumps.size(), Texts::kJumpForms)})
+            << '\n';
     }
     // A loaded game may come back with a peg held; while it is held, no other peg can be picked.
     if (!game.NothingSelected && !solution.jumps.empty())
-        std::cout << Texts::fillIn(Texts::kSolverPutDownFirst,
-                                   {cellText({game.SelectedColumn, game.SelectedRow})})
-                  << '\n';
-    printJumps(solution.jumps);
+        out << Texts::fillIn(Texts::kSolverPutDownFirst,
+                             {cellText({game.SelectedColumn, game.SelectedRow})})
+            << '\n';
+    printJumps(out, solution.jumps);
     return solution.winnable ? kWinnable : kNotWinnable;
 }
 
@@ -178,17 +274,17 @@ auto walkProgress(ProgressLine &progress)
     };
 }
 
-void printCounts(const CrossPosition &position)
+void printCounts(std::ostream &out, const CrossPosition &position)
 {
     PositionCounts counts;
     {
         ProgressLine progress;
         counts = countPositions(position, walkProgress(progress));
     }
-    std::cout << Texts::kSolverCountHeading << '\n' << Texts::kSolverCountColumns << '\n';
+    out << Texts::kSolverCountHeading << '\n' << Texts::kSolverCountColumns << '\n';
     for (std::size_t jumps = 0; jumps < counts.afterJumps.size(); ++jumps)
-        std::cout << std::setw(7) << jumps << std::setw(10) << counts.afterJumps[jumps] << '\n';
-    std::cout << Texts::fillIn(Texts::kSolverCountTotal, {std::to_string(counts.total())}) << '\n';
+        out << std::setw(7) << jumps << std::setw(10) << counts.afterJumps[jumps] << '\n';
+    out << Texts::fillIn(Texts::kSolverCountTotal, {std::to_string(counts.total())}) << '\n';
 }
 
 // 577116156815309849672 as "577 116 156 815 309 849 672".
@@ -204,7 +300,7 @@ std::string groupedInThrees(GameCount number)
     return {digits.rbegin(), digits.rend()};
 }
 
-void printWays(const CrossPosition &position)
+void printWays(std::ostream &out, const CrossPosition &position)
 {
     GameCounts counts;
     {
@@ -217,15 +313,15 @@ void printWays(const CrossPosition &position)
         const std::string digits = groupedInThrees(number);
         return std::string(complete.size() - digits.size(), ' ') + digits;
     };
-    std::cout << Texts::kSolverWaysHeading << '\n'
-              << Texts::fillIn(Texts::kSolverWaysComplete, {complete}) << '\n'
-              << Texts::fillIn(Texts::kSolverWaysWon, {aligned(counts.won)}) << '\n'
-              << Texts::fillIn(Texts::kSolverWaysWonInCentre, {aligned(counts.wonInCentre)})
-              << '\n';
+    out << Texts::kSolverWaysHeading << '\n'
+        << Texts::fillIn(Texts::kSolverWaysComplete, {complete}) << '\n'
+        << Texts::fillIn(Texts::kSolverWaysWon, {aligned(counts.won)}) << '\n'
+        << Texts::fillIn(Texts::kSolverWaysWonInCentre, {aligned(counts.wonInCentre)}) << '\n';
 }
 
-int run(const std::vector<std::string> &arguments)
+int run(const std::vector<std::string> &arguments, Answer &answer)
 {
+    std::ostream &out = answer.text();
     Request request;
     try {
         request = parse(arguments);
@@ -234,7 +330,7 @@ int run(const std::vector<std::string> &arguments)
         return kBadInput;
     }
     if (request.help) {
-        std::cout << usage();
+        out << usage();
         return kWinnable;
     }
 
@@ -252,20 +348,20 @@ int run(const std::vector<std::string> &arguments)
         }
         const CrossPosition position = crossPositionOf(game);
         const std::string name
-            = request.layout ? Texts::kLayoutNames[*request.layout] : *request.file;
-        std::cout << Texts::fillIn(
-            heading.c_str(), {name, counted(std::uint64_t(game.CountPegs()), Texts::kPegForms)})
-                  << '\n';
+            = request.layout ? Texts::kLayoutNames[*request.layout] : printable(*request.file);
+        out << Texts::fillIn(heading.c_str(),
+                             {name, counted(std::uint64_t(game.CountPegs()), Texts::kPegForms)})
+            << '\n';
         if (request.count)
-            printCounts(position);
+            printCounts(out, position);
         else if (request.ways)
-            printWays(position);
+            printWays(out, position);
         else
-            return printSolution(game, position);
+            return printSolution(out, game, position);
         return kWinnable;
     } catch (const Failure &failure) {
-        std::cout << std::flush;
-        std::cerr << kProgramName << ": " << (request.file ? *request.file + ": " : "")
+        answer.send();
+        std::cerr << kProgramName << ": " << (request.file ? printable(*request.file) + ": " : "")
                   << withFullStop(failure.what()) << '\n';
         return kBadInput;
     }
@@ -276,7 +372,21 @@ int run(const std::vector<std::string> &arguments)
 int main(int argc, char *argv[])
 {
     std::ios::sync_with_stdio(false);
-    const int status = run(std::vector<std::string>(argv + 1, argv + argc));
-    std::cout << std::flush;
+    Answer answer;
+    int status = kBadInput;
+    try {
+        status = run(std::vector<std::string>(argv + 1, argv + argc), answer);
+    } catch (const std::bad_alloc &) {
+        // What the work held is freed by now, so the message has room.
+        answer.send();
+        std::cerr << kProgramName << ": " << withFullStop(Texts::kSolverOutOfMemory) << '\n';
+        status = kBadInput;
+    }
+    const std::string lost = answer.finish();
+    if (!lost.empty()) {
+        std::cerr << kProgramName << ": "
+                  << withFullStop(Texts::fillIn(Texts::kSolverOutputFailed, {lost})) << '\n';
+        return kBadInput;
+    }
     return status;
 }

@@ -1,8 +1,6 @@
 // quorvel-solve run as a player runs it: what it prints, its exit status and its errors.
 #include "model/GameState.h"
-#include "platform/Failure.h"
 #include "platform/RecordFile.h"
-#include "resources/Texts.h"
 #include "solver/Enumeration.h"
 #include "tests/DiskFiles.h"
 #include "tests/Positions.h"
@@ -11,6 +9,20 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVEL_ADDRESS_SANITIZER
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define QUORVEL_ADDRESS_SANITIZER
+#endif
 
 namespace {
 
@@ -21,9 +33,16 @@ struct Run
     QString err;
 };
 
-Run runSolver(const QStringList &arguments)
+// `prepare` runs in the child before the program starts, as a shell would set it up. With
+// `merged`, standard error goes into the same pipe as standard output, and `out` holds both.
+Run runSolver(const QStringList &arguments, const std::function<void()> &prepare = {},
+              bool merged = false)
 {
     QProcess process;
+    if (merged)
+        process.setProcessChannelMode(QProcess::MergedChannels);
+    if (prepare)
+        process.setChildProcessModifier(prepare);
     process.start(QStringLiteral(QUORVEL_SOLVE), arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
@@ -31,22 +50,19 @@ Run runSolver(const QStringList &arguments)
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-QString text(const std::string &utf8)
-{
-    return QString::fromStdString(utf8);
-}
-
 // `game`, saved by the game itself as `name` in `folder`; gives the file's path.
 QString saveIn(const QTemporaryDir &folder, GameState game, const char *name)
 {
-    const QString path = folder.filePath(QString::fromLatin1(name));
+    const QString path = folder.filePath(QString::fromUtf8(name));
     PosixRecordFiles files;
     game.SaveGame(nativePath(path), files);
     return path;
 }
 
+using Cells = std::vector<std::pair<int, int>>;
+
 // A playfield with pegs only on `pegs`, saved by the game itself.
-void saveWithPegs(const QString &path, const std::vector<std::pair<int, int>> &pegs)
+void saveWithPegs(const QString &path, const Cells &pegs)
 {
     GameState game = withPegsOnly(pegs);
     PosixRecordFiles files;
@@ -77,10 +93,8 @@ private Q_SLOTS:
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString());
         QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(
-            lines.takeFirst(),
-            text(Texts::fillIn(Texts::kSolverLayoutHeading, {Texts::kHintFullBoard, "32 фишки"})));
-        QCOMPARE(lines.takeFirst(), text(Texts::fillIn(Texts::kSolverWinnable, {"31 прыжок"})));
+        QCOMPARE(lines.takeFirst(), QStringLiteral("Расстановка «Кворвел»: 32 фишки."));
+        QCOMPARE(lines.takeFirst(), QStringLiteral("Позицию можно выиграть за 31 прыжок:"));
         QCOMPARE(lines.size(), 31);
 
         GameState game;
@@ -100,18 +114,31 @@ private Q_SLOTS:
         QCOMPARE(game.CountPegs(), 1);
     }
 
+    void lostPositionShowsTheBestAndEndsWithStatusOne_data()
+    {
+        QTest::addColumn<Cells>("pegs");
+        QTest::addColumn<QString>("answer"); // after "Позиция из FILE: "
+        QTest::newRow("one jump to the best")
+            << Cells {{1, 4}, {2, 4}, {7, 4}}
+            << QStringLiteral("3 фишки.\nВыиграть нельзя. Меньше всего останется 2 фишки, за 1 "
+                              "прыжок:\n 1. (1,4) -> (3,4)\n");
+        // No two pegs side by side.
+        QTest::newRow("no jump, eleven pegs")
+            << Cells {{3, 1}, {5, 1}, {4, 2}, {1, 3}, {3, 3}, {5, 3},
+                      {7, 3}, {2, 4}, {4, 4}, {6, 4}, {1, 5}}
+            << QStringLiteral("11 фишек.\nВыиграть нельзя: ни одного прыжка сделать нельзя.\n");
+    }
+
     void lostPositionShowsTheBestAndEndsWithStatusOne()
     {
+        QFETCH(Cells, pegs);
+        QFETCH(QString, answer);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("lost.sav"));
-        saveWithPegs(path, {{1, 4}, {2, 4}, {7, 4}});
+        saveWithPegs(path, pegs);
         const Run run = runSolver({path});
         QCOMPARE(run.status, 1);
-        const QString expected
-            = text(Texts::fillIn(Texts::kSolverFileHeading, {nativePath(path), "3 фишки"})) + u'\n'
-            + text(Texts::fillIn(Texts::kSolverNotWinnable, {"2 фишки", "1 прыжок"}))
-            + QStringLiteral("\n 1. (1,4) -> (3,4)\n");
-        QCOMPARE(run.out, expected);
+        QCOMPARE(run.out, QStringLiteral("Позиция из ") + path + QStringLiteral(": ") + answer);
     }
 
     void heldPegIsPutDownBeforeTheJumps()
@@ -126,7 +153,9 @@ private Q_SLOTS:
         QCOMPARE(run.status, 0);
         QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2 + 1 + 5);
-        QCOMPARE(lines[2], text(Texts::fillIn(Texts::kSolverPutDownFirst, {"(4,5)"})));
+        QCOMPARE(
+            lines[2],
+            QStringLiteral("Фишка (4,5) уже выбрана: сначала щёлкните по ней, чтобы положить её."));
 
         GameState game;
         PosixRecordFiles files;
@@ -147,38 +176,45 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("contents"); // of FILE; a null array leaves it unwritten
         QTest::addColumn<QString>("message");
         const QStringList file = {QStringLiteral("FILE")};
-        const auto shown = [](const char *failure) { return text(withFullStop(failure)); };
-        QTest::newRow("missing file") << file << QByteArray() << shown(Texts::kFileNotFound);
+        // A name that would clear the terminal and split the line is shown escaped.
+        QTest::newRow("missing file, control characters in its name")
+            << QStringList {QStringLiteral("DIR/\x1b[2Jgone\n.sav")} << QByteArray()
+            << QStringLiteral("DIR/\\x1b[2Jgone\\n.sav: File not found.");
+        QTest::newRow("missing file, its name in KOI8-R")
+            << QStringList {QStringLiteral("RAW:DIR/\u00c9\u00c7\u00d2\u00c1.sav")} << QByteArray()
+            << QStringLiteral("DIR/\\xc9\\xc7\\xd2\\xc1.sav: File not found.");
         QTest::newRow("short file")
-            << file << QByteArray(100, '\1') << shown(Texts::kReadBeyondEndOfFile);
+            << file << QByteArray(100, '\1') << QStringLiteral("Read beyond end of file.");
         QTest::newRow("odd cell value")
             << file << fullBoardFileWith({{5, 2, 7}})
-            << text(Texts::fillIn(Texts::kSolverOddValue, {"(5,2)", "7"}) + ".");
+            << QStringLiteral("В клетке (5,2) стоит 7, а решатель знает только 0, 1, 2 и 9.");
         QTest::newRow("folder") << QStringList {QStringLiteral("DIR")} << QByteArray()
-                                << shown(Texts::kFileAccessDenied);
+                                << QStringLiteral("File access denied.");
         QTest::newRow("layout out of range")
             << QStringList {QStringLiteral("--layout"), QStringLiteral("7")} << QByteArray()
-            << text(Texts::fillIn(Texts::kSolverBadLayoutNumber, {"7"}));
+            << QStringLiteral("номер расстановки должен быть от 0 до 6, а не «7»");
         QTest::newRow("layout without number")
             << QStringList {QStringLiteral("--count"), QStringLiteral("--layout")} << QByteArray()
-            << text(Texts::kSolverNoLayoutNumber);
-        QTest::newRow("unknown option")
-            << QStringList {QStringLiteral("--fast")} << QByteArray()
-            << text(Texts::fillIn(Texts::kSolverUnknownOption, {"--fast"}));
-        QTest::newRow("no position") << QStringList {QStringLiteral("--count")} << QByteArray()
-                                     << text(Texts::kSolverNoPosition);
+            << QStringLiteral("после --layout нужен номер от 0 до 6");
+        QTest::newRow("unknown option, a control character in it")
+            << QStringList {QStringLiteral("--fast\x1b[2J")} << QByteArray()
+            << QStringLiteral("неизвестный параметр «--fast\\x1b[2J»");
+        QTest::newRow("no position")
+            << QStringList {QStringLiteral("--count")} << QByteArray()
+            << QStringLiteral("укажите файл сохранённой игры или --layout N");
         QTest::newRow("two positions")
             << QStringList {QStringLiteral("FILE"), QStringLiteral("--layout"), QStringLiteral("1")}
-            << QByteArray() << text(Texts::kSolverTwoPositions);
+            << QByteArray()
+            << QStringLiteral("укажите одну позицию: файл сохранённой игры или --layout N");
         QTest::newRow("two counts")
             << QStringList {QStringLiteral("--count"), QStringLiteral("--ways"),
                             QStringLiteral("--layout"), QStringLiteral("1")}
             << QByteArray() << QStringLiteral("укажите что-то одно: --count или --ways");
-        // Such pegs can be neither picked up nor jumped in the game.
-        QTest::newRow("several selected pegs")
+        // Such pegs can be neither picked up nor jumped in the game; two are already too many.
+        QTest::newRow("two selected pegs")
             << QStringList {QStringLiteral("--ways"), QStringLiteral("FILE")}
-            << fullBoardFileWith({{4, 2, Selected}, {2, 4, Selected}, {6, 5, Selected}})
-            << QStringLiteral("Выбранных фишек (2 в клетке) несколько: (2,4), (4,2), (6,5). "
+            << fullBoardFileWith({{6, 5, Selected}, {2, 4, Selected}})
+            << QStringLiteral("Выбранных фишек (2 в клетке) несколько: (2,4), (6,5). "
                               "Игра не даёт ни взять, ни перепрыгнуть их, поэтому решатель такую "
                               "позицию не принимает.");
     }
@@ -194,8 +230,16 @@ private Q_SLOTS:
             QVERIFY(writeFile(path, contents));
         arguments.replaceInStrings(QStringLiteral("FILE"), path);
         arguments.replaceInStrings(QStringLiteral("DIR"), folder.path());
+        message.replace(QStringLiteral("DIR"), folder.path());
+        // A name that is not UTF-8 (an old KOI8-R name) cannot pass through QString: the row
+        // gives its bytes as Latin-1 after "RAW:", and the child is started with them as they are.
+        QByteArray raw;
+        if (arguments.size() == 1 && arguments[0].startsWith(QStringLiteral("RAW:")))
+            raw = arguments[0].mid(4).toLatin1();
+        std::array<char *, 3> argv {const_cast<char *>(QUORVEL_SOLVE), raw.data(), nullptr};
+        const auto startRaw = [&argv] { ::execv(argv[0], argv.data()); };
 
-        const Run run = runSolver(arguments);
+        const Run run = runSolver(arguments, raw.isEmpty() ? std::function<void()>() : startRaw);
         QCOMPARE(run.status, 2);
         QCOMPARE(run.out, QString());
         QVERIFY2(run.err.startsWith(QStringLiteral("quorvel-solve: ")), qPrintable(run.err));
@@ -211,16 +255,65 @@ private Q_SLOTS:
         for (std::size_t jumps = 0; jumps < counts.afterJumps.size(); ++jumps)
             table += QStringLiteral("%1%2\n").arg(jumps, 7).arg(counts.afterJumps[jumps], 10);
 
+        // On one processor the program's own thread does all the walk. The program inherits
+        // the processors the test may run on.
+        cpu_set_t allowed;
+        QCOMPARE(::sched_getaffinity(0, sizeof allowed, &allowed), 0);
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        for (int cpu = 0; CPU_COUNT(&one) == 0 && cpu < CPU_SETSIZE; ++cpu)
+            if (CPU_ISSET(cpu, &allowed))
+                CPU_SET(cpu, &one);
+        QCOMPARE(::sched_setaffinity(0, sizeof one, &one), 0);
         const Run run = runSolver(
             {QStringLiteral("--count"), QStringLiteral("--layout"), QStringLiteral("2")});
+        QCOMPARE(::sched_setaffinity(0, sizeof allowed, &allowed), 0);
         QCOMPARE(run.status, 0);
-        QVERIFY(run.out.contains(
-            text(Texts::kSolverCountColumns) + u'\n' + table
-            + text(Texts::fillIn(Texts::kSolverCountTotal, {std::to_string(counts.total())}))
-            + u'\n'));
-        // Not a terminal: progress comes as one line each time.
-        QVERIFY(run.err.startsWith(text(Texts::fillIn(Texts::kSolverCountProgress, {"0", "1"}))
-                                   + u'\n'));
+        QVERIFY(run.out.contains(QStringLiteral("Прыжков   Позиций\n") + table
+                                 + QStringLiteral("Всего: %1\n").arg(counts.total())));
+    }
+
+    // On a terminal the progress is one line that keeps being rewritten and is wiped at the end;
+    // elsewhere, in a file or a pipe, it comes as plain lines. Standard error decides.
+    void progressIsRewrittenOnlyOnATerminal_data()
+    {
+        QTest::addColumn<bool>("errorOnTerminal");
+        QTest::newRow("standard error on a terminal") << true;
+        QTest::newRow("standard output on a terminal") << false;
+    }
+
+    void progressIsRewrittenOnlyOnATerminal()
+    {
+        QFETCH(bool, errorOnTerminal);
+        const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+        const QString side = QString::fromLocal8Bit(::ptsname(terminal));
+        QProcess process;
+        if (errorOnTerminal)
+            process.setStandardErrorFile(side);
+        else
+            process.setStandardOutputFile(side);
+        process.start(QStringLiteral(QUORVEL_SOLVE),
+                      {QStringLiteral("--count"), QStringLiteral("--layout"), QStringLiteral("2")});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        QByteArray shown;
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, got);
+        ::close(terminal);
+        const QByteArray piped
+            = errorOnTerminal ? process.readAllStandardOutput() : process.readAllStandardError();
+        const QByteArray first = QStringLiteral("Прыжков: 0, позиций: 1").toUtf8();
+        if (errorOnTerminal) {
+            QVERIFY2(shown.startsWith('\r' + first + "\x1b[K\r"), shown.constData());
+            QVERIFY2(shown.endsWith("\r\x1b[K"), shown.constData());
+            QVERIFY(piped.startsWith(QStringLiteral("Расстановка «Греческий крест»").toUtf8()));
+        } else {
+            QVERIFY2(piped.startsWith(first + '\n'), piped.constData());
+            QVERIFY(!piped.contains('\r') && !piped.contains('\x1b'));
+            QVERIFY(shown.startsWith(QStringLiteral("Расстановка «Греческий крест»").toUtf8()));
+        }
     }
 
     // The counts come from a separate plain program that played out every sequence of the lamp.
@@ -232,9 +325,12 @@ private Q_SLOTS:
         QTest::newRow("layout") << QStringList {QStringLiteral("--ways"),
                                                 QStringLiteral("--layout"), QStringLiteral("4")}
                                 << QStringLiteral("Расстановка «Лампа»: 17 фишек.");
-        QTest::newRow("saved game, a peg held")
+        // The name's control characters are shown escaped: it neither clears the terminal nor
+        // splits the heading.
+        QTest::newRow("saved game, a peg held, control characters in its name")
             << QStringList {QStringLiteral("FILE"), QStringLiteral("--ways")}
-            << QStringLiteral("Позиция из FILE: 17 фишек.");
+            << QStringLiteral(
+                   "Позиция из DIR/лампа\\x1b[2J\\n\\t\\r\\x7f\\xc2\\x9b\\\\№🂡.sav: 17 фишек.");
     }
 
     void waysCountsEveryGameExactly()
@@ -245,13 +341,13 @@ private Q_SLOTS:
         lamp.SetUpLayout(Lamp);
         lamp.HandleClick(4, 7);
         QTemporaryDir folder;
-        const QString path = saveIn(folder, lamp, "lamp.sav");
+        const QString path = saveIn(folder, lamp, "лампа\x1b[2J\n\t\r\x7f\xc2\x9b\\№🂡.sav");
         arguments.replaceInStrings(QStringLiteral("FILE"), path);
 
         const Run run = runSolver(arguments);
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out,
-                 heading.replace(QStringLiteral("FILE"), path)
+                 heading.replace(QStringLiteral("DIR"), folder.path())
                      + QStringLiteral(
                          "\n"
                          "Разных партий (партии, которые расходятся хоть в одном прыжке, разные):\n"
@@ -259,6 +355,60 @@ private Q_SLOTS:
                          "  выигранных, с одной фишкой в конце:         3 884 200\n"
                          "  из них с последней фишкой в центре (4,4):   1 942 100\n"));
         QVERIFY(run.err.startsWith(QStringLiteral("Прыжков: 0, позиций: 1\n")));
+    }
+
+    void helpIsShownAndEndsWithStatusZero()
+    {
+        const Run run = runSolver({QStringLiteral("--help")});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QString());
+        QVERIFY2(run.out.startsWith(QStringLiteral("Использование:\n  quorvel-solve ФАЙЛ.sav ")),
+                 qPrintable(run.out));
+        QVERIFY(run.out.contains(QStringLiteral("  0  Кворвел\n")));
+        QVERIFY(run.out.contains(QStringLiteral("  6  Пирамида\n")));
+        QVERIFY(run.out.endsWith(QStringLiteral("ответ не удалось вывести.\n")));
+    }
+
+    // The answer that cannot be given is not given as if all was well: the reason goes to
+    // standard error and the status is 2.
+    void failureToAnswerEndsWithStatusTwo_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<std::function<void()>>("prepare");
+        QTest::addColumn<QString>("message");
+        const QStringList latinCross = {QStringLiteral("--layout"), QStringLiteral("1")};
+        QTest::newRow("output to a full disk") << latinCross << std::function<void()>([] {
+            const int full = ::open("/dev/full", O_WRONLY);
+            ::dup2(full, STDOUT_FILENO);
+        }) << QStringLiteral("Ответ не удалось вывести: на диске нет места.");
+        QTest::newRow("output closed")
+            << latinCross << std::function<void()>([] { ::close(STDOUT_FILENO); })
+            << QStringLiteral("Ответ не удалось вывести: стандартный вывод закрыт.");
+#ifndef QUORVEL_ADDRESS_SANITIZER
+        // The full board's games need a few hundred megabytes.
+        QTest::newRow("too little memory") << QStringList {
+            QStringLiteral("--ways"), QStringLiteral("--layout"),
+            QStringLiteral("0")} << std::function<void()>([] {
+            const rlimit limit {64 << 20, 64 << 20};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }) << QStringLiteral("Не хватило памяти: позиций слишком много для этого компьютера.");
+#endif
+    }
+
+    void failureToAnswerEndsWithStatusTwo()
+    {
+#ifdef QUORVEL_ADDRESS_SANITIZER
+        qInfo("AddressSanitizer reserves terabytes of address space, so the program cannot run "
+              "under an address-space limit; the out-of-memory row is left out");
+#endif
+        QFETCH(QStringList, arguments);
+        QFETCH(std::function<void()>, prepare);
+        QFETCH(QString, message);
+        // Both outputs in one pipe: what was answered comes before the message.
+        const Run run = runSolver(arguments, prepare, true);
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.out.endsWith(QStringLiteral("quorvel-solve: ") + message + u'\n'),
+                 qPrintable(run.out));
     }
 };
 
