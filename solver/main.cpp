@@ -8,6 +8,7 @@
 #include "solver/Solver.h"
 
 #include <cerrno>
+#include <csignal>
 #include <iomanip>
 #include <iostream>
 #include <new>
@@ -372,6 +373,9 @@ int run(const std::vector<std::string> &arguments, Answer &answer)
 int main(int argc, char *argv[])
 {
     std::ios::sync_with_stdio(false);
+    // A limit on file size fails the write of the answer, which is then reported, instead of
+    // ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     Answer answer;
     int status = kBadInput;
     try {

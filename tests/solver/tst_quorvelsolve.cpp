@@ -47,7 +47,7 @@ Run runSolver(const QStringList &arguments, const std::function<void()> &prepare
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+            merged ? QString() : QString::fromUtf8(process.readAllStandardError())};
 }
 
 // `game`, saved by the game itself as `name` in `folder`; gives the file's path.
@@ -381,6 +381,11 @@ private Q_SLOTS:
             const int full = ::open("/dev/full", O_WRONLY);
             ::dup2(full, STDOUT_FILENO);
         }) << QStringLiteral("Ответ не удалось вывести: на диске нет места.");
+        QTest::newRow("output past the file size limit") << latinCross << std::function<void()>([] {
+            const rlimit limit {10, 10};
+            ::dup2(::open("/tmp", O_TMPFILE | O_WRONLY, 0600), STDOUT_FILENO);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }) << QStringLiteral("Ответ не удалось вывести: ошибка ввода-вывода 27.");
         QTest::newRow("output closed")
             << latinCross << std::function<void()>([] { ::close(STDOUT_FILENO); })
             << QStringLiteral("Ответ не удалось вывести: стандартный вывод закрыт.");
