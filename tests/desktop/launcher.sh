@@ -53,8 +53,13 @@ listening=$(awk -v p="$hexport" '$4 == "0A" && $2 ~ ":" p "$" { print $2 }' /pro
 [[ "$listening" == "0100007F:$hexport" ]] || fail "port $port is listened on at: $listening"
 exec 5<>"/dev/tcp/127.0.0.1/$port"
 read -r -t 5 banner <&5 || true
+[[ "$banner" == "RFB 003.008" ]] || fail "the VNC server greeted with '$banner'"
+# Other users of this machine reach 127.0.0.1 too: the server must ask for the password (VNC
+# authentication, type 2) and never offer to let a viewer in without one (type 1).
+printf 'RFB 003.008\n' >&5
+types=$(timeout 5 dd bs=64 count=1 status=none <&5 | od -An -tu1 | xargs) || true
 exec 5>&-
-[[ "$banner" == "RFB 003."* ]] || fail "the VNC server greeted with '$banner'"
+[[ "$types" == "1 2" ]] || fail "the VNC server offered the security types (count first): '$types'"
 
 # The game's window is on that display; closing it ends the launcher, the display and the server.
 window=$(DISPLAY=$display timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
