@@ -27,10 +27,11 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 dead=90
 while [[ -e /tmp/.X11-unix/X$dead || -e /tmp/.X$dead-lock ]]; do dead=$((dead + 1)); done
 
+# The program names both displays it was given, the X one and the Wayland one.
 status=0
-DISPLAY=:$dead "$program" >"$work/out" 2>&1 || status=$?
+DISPLAY=:$dead WAYLAND_DISPLAY=wayland-$dead "$program" >"$work/out" 2>&1 || status=$?
 [[ $status -eq 1 ]] || fail "the program exited with $status on a dead display, expected 1"
-grep -q "^Кворвел не может открыть окно: дисплей не отвечает (DISPLAY=:$dead, WAYLAND_DISPLAY=)\.$" "$work/out" \
+grep -q "^Кворвел не может открыть окно: дисплей не отвечает (DISPLAY=:$dead, WAYLAND_DISPLAY=wayland-$dead)\.$" "$work/out" \
     || fail "the program did not say in Russian that the dead display does not answer"
 status=0
 DISPLAY=:$dead "$launch" "$program" >"$work/out" 2>&1 || status=$?
