@@ -27,10 +27,11 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 dead=90
 while [[ -e /tmp/.X11-unix/X$dead || -e /tmp/.X$dead-lock ]]; do dead=$((dead + 1)); done
 
+# The program names both displays it was given, the X one and the Wayland one.
 status=0
-DISPLAY=:$dead "$program" >"$work/out" 2>&1 || status=$?
+DISPLAY=:$dead WAYLAND_DISPLAY=wayland-$dead "$program" >"$work/out" 2>&1 || status=$?
 [[ $status -eq 1 ]] || fail "the program exited with $status on a dead display, expected 1"
-grep -q "^Кворвел не может открыть окно: дисплей не отвечает (DISPLAY=:$dead, WAYLAND_DISPLAY=)\.$" "$work/out" \
+grep -q "^Кворвел не может открыть окно: дисплей не отвечает (DISPLAY=:$dead, WAYLAND_DISPLAY=wayland-$dead)\.$" "$work/out" \
     || fail "the program did not say in Russian that the dead display does not answer"
 status=0
 DISPLAY=:$dead "$launch" "$program" >"$work/out" 2>&1 || status=$?
@@ -53,8 +54,13 @@ listening=$(awk -v p="$hexport" '$4 == "0A" && $2 ~ ":" p "$" { print $2 }' /pro
 [[ "$listening" == "0100007F:$hexport" ]] || fail "port $port is listened on at: $listening"
 exec 5<>"/dev/tcp/127.0.0.1/$port"
 read -r -t 5 banner <&5 || true
+[[ "$banner" == "RFB 003.008" ]] || fail "the VNC server greeted with '$banner'"
+# Other users of this machine reach 127.0.0.1 too: the server must ask for the password (VNC
+# authentication, type 2) and never offer to let a viewer in without one (type 1).
+printf 'RFB 003.008\n' >&5
+types=$(timeout 5 dd bs=64 count=1 status=none <&5 | od -An -tu1 | xargs) || true
 exec 5>&-
-[[ "$banner" == "RFB 003."* ]] || fail "the VNC server greeted with '$banner'"
+[[ "$types" == "1 2" ]] || fail "the VNC server offered the security types (count first): '$types'"
 
 # The game's window is on that display; closing it ends the launcher, the display and the server.
 window=$(DISPLAY=$display timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \

@@ -138,20 +138,47 @@ private Q_SLOTS:
         QVERIFY(sameGame(game, expected));
     }
 
+    // Only a peg can be jumped: over a hole, a closed hole or any odd value read from a file,
+    // nothing is erased and the held peg goes back down.
+    void straightAttemptOverNoPegPutsThePegBackDown_data()
+    {
+        QTest::addColumn<std::int32_t>("middle");
+        QTest::newRow("empty hole") << std::int32_t(0);
+        QTest::newRow("closed hole") << std::int32_t(9);
+        QTest::newRow("another selected peg") << std::int32_t(2);
+        QTest::newRow("odd value") << std::int32_t(-1);
+    }
+
     void straightAttemptOverNoPegPutsThePegBackDown()
     {
+        QFETCH(std::int32_t, middle);
         GameState game = dealt(LatinCross);
+        game.Board[4][6] = middle;
+        GameState expected = game;
+        expected.SelectedColumn = 4;
+        expected.SelectedRow = 5;
         game.HandleClick(4, 5);
         const ClickOutcome outcome = game.HandleClick(4, 7);
         QVERIFY(outcome.Redraw);
         QCOMPARE(outcome.Message, Notice::None);
-        QCOMPARE(game.Board[4][5], int(Peg));
-        QCOMPARE(game.Board[4][7], int(Empty));
-        QVERIFY(game.NothingSelected);
-        QCOMPARE(game.CountPegs(), 6);
+        QVERIFY(sameGame(game, expected));
 
         game.HandleClick(4, 4);
         QCOMPARE(game.Board[4][4], int(Selected));
+    }
+
+    // A file may bring back several selected pegs; none of them is held, so a click on one
+    // neither puts it down nor picks it up.
+    void loadedSelectedPegsAreNotHeld()
+    {
+        GameState game = dealt(LatinCross);
+        game.Board[4][2] = Selected;
+        game.Board[4][5] = Selected;
+        const GameState before = game;
+        const ClickOutcome outcome = game.HandleClick(4, 5);
+        QVERIFY(!outcome.Redraw);
+        QCOMPARE(outcome.Message, Notice::None);
+        QVERIFY(sameGame(game, before));
     }
 
     void latinCrossIsWonOnTheFifthJumpAndThenOver()

@@ -1,7 +1,6 @@
 // The rules, About and dedication dialogs: their look, their pictures, and how they close.
 #include "platform/Failure.h"
 #include "platform/Jpeg.h"
-#include "resources/Texts.h"
 #include "ui/Application.h"
 #include "ui/dialogs/PictureBox.h"
 #include "ui/dialogs/Supriz.h"
@@ -218,8 +217,8 @@ private Q_SLOTS:
             13, "Rbc", green);
         // The distribution note, the author line and the dedication are ours to choose.
         add("about", "DistributionNote", "Panel1", QRect(104, 64, 161, 15),
-            utf8(Texts::kDistributionNote), 12, "Rbic", maroon);
-        add("about", "AuthorLine", "Panel1", QRect(80, 112, 129, 17), utf8(Texts::kAuthorLine), 13,
+            utf8("Свободная программа"), 12, "Rbic", maroon);
+        add("about", "AuthorLine", "Panel1", QRect(80, 112, 129, 17), utf8("Команда Кворвела"), 13,
             "Rbw", navy);
         add("about", "BitBtn1", "AboutBox1", QRect(112, 176, 75, 25), ok, 11, "S");
         add("gift", "Bevel1", "Form2", QRect(8, 8, 473, 433));
@@ -230,8 +229,10 @@ private Q_SLOTS:
         add("gift", "Image1", "Form2", QRect(32, 88, 257, 329));
         add("gift", "Bevel4", "Form2", QRect(304, 80, 161, 297));
         add("gift", "Image2", "Form2", QRect(312, 88, 145, 177));
-        add("gift", "StaticText2", "Form2", QRect(312, 272, 145, 97), utf8(Texts::kDedication), 13,
-            "Rbcw", navy);
+        add("gift", "StaticText2", "Form2", QRect(312, 272, 145, 97),
+            utf8("Всем, кто любит головоломки. Пусть последняя фишка всегда "
+                 "остаётся в центре доски!"),
+            13, "Rbcw", navy);
         add("gift", "Bevel5", "Form2", QRect(304, 384, 161, 41));
         add("gift", "BitBtn1", "Form2", QRect(328, 392, 113, 25), utf8("&Закрыть"), 11, "S");
     }

@@ -298,8 +298,19 @@ private Q_SLOTS:
             QFile file(inFolder(QString::fromLatin1(name)));
             return file.open(QIODevice::WriteOnly) && file.write(QByteArray(size, '\0')) == size;
         };
+        // Sizes as Russian counts them: 1 and 21 байт, 22 байта, and the teens: 111 and 112 байт;
+        // from 1024 bytes on, in kilobytes.
+        const QMap<QString, qsizetype> sizes = {
+            {QStringLiteral("1 байт"), 1},     {QStringLiteral("3 байта"), 3},
+            {QStringLiteral("21 байт"), 21},   {QStringLiteral("22 байта"), 22},
+            {QStringLiteral("111 байт"), 111}, {QStringLiteral("112 байт"), 112},
+            {QStringLiteral("1,0 кБ"), 1024},
+        };
+        for (auto size = sizes.cbegin(); size != sizes.cend(); ++size)
+            QVERIFY(write(qPrintable(QString::number(size.value()) + QStringLiteral(".sav")),
+                          size.value()));
         QVERIFY(write("game.sav", 200));
-        QVERIFY(write("short.sav", 3));
+        QVERIFY(write("Game.1.sav", 5));
         QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("folder")));
         QMap<QString, QStringList> rows;
         QString otherType;
@@ -316,7 +327,7 @@ private Q_SLOTS:
                         columns << model->index(row, column, view->rootIndex()).data().toString();
                     rows[model->index(row, 0, view->rootIndex()).data().toString()] = columns;
                 }
-                return rows.size() == 3 && !rows.value(QStringLiteral("game.sav")).at(2).isEmpty();
+                return rows.size() == 10 && !rows.value(QStringLiteral("game.sav")).at(2).isEmpty();
             };
             // The list fills in the background; whatever it shows in time is checked below.
             (void)QTest::qWaitFor(read, 5000);
@@ -327,8 +338,13 @@ private Q_SLOTS:
 
         QCOMPARE(rows.value(QStringLiteral("game.sav")).mid(0, 2),
                  QStringList({QStringLiteral("200 байт"), QStringLiteral("Игровой файл")}));
-        QCOMPARE(rows.value(QStringLiteral("short.sav")).at(0), QStringLiteral("3 байта"));
-        QCOMPARE(rows.value(QStringLiteral("folder")).at(1), QStringLiteral("Папка"));
+        for (auto size = sizes.cbegin(); size != sizes.cend(); ++size)
+            QCOMPARE(rows.value(QString::number(size.value()) + QStringLiteral(".sav")).value(0),
+                     size.key());
+        QCOMPARE(rows.value(QStringLiteral("Game.1.sav")).value(1), QStringLiteral("Игровой файл"));
+        // A folder shows its type and no size.
+        QCOMPARE(rows.value(QStringLiteral("folder")).mid(0, 2),
+                 QStringList({QString(), QStringLiteral("Папка")}));
         QCOMPARE(otherType, QStringLiteral("Файл"));
         // Day, month and year as Russians write them: 07.12.2026 12:05.
         QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$"))

@@ -92,10 +92,10 @@ class TestMainWindow : public QObject
         return client()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
 
+    // Cell pictures stand at a pitch of 62 pixels: (1,1) at x 32, y 62.
     QImage cellOnScreen(const QImage &shot, int column, int row) const
     {
-        const QPoint origin = TForm1::CellOrigin(column, row);
-        return shot.copy(origin.x(), origin.y(), 60, 60);
+        return shot.copy(62 * column - 30, 62 * row, 60, 60);
     }
 
     void pressCell(int column, int row, Qt::MouseButton button = Qt::LeftButton)
@@ -179,10 +179,21 @@ private Q_SLOTS:
     void fullBoardIsDrawnAtTheFixedPositions()
     {
         const QImage shot = screen();
-        QCOMPARE(cellOnScreen(shot, 1, 3), cellPicture(Peg));
-        QCOMPARE(cellOnScreen(shot, 4, 4), cellPicture(Empty));
-        QCOMPARE(cellOnScreen(shot, 7, 5), cellPicture(Peg));
-        // Cell (1,3)'s picture begins at x 32; cell (7,5)'s ends at x 463.
+        // Each of the 33 holes of the cross, the four arms and the middle band: a peg in all
+        // but the centre.
+        int holes = 0;
+        for (int column = 1; column <= 7; ++column) {
+            for (int row = 1; row <= 7; ++row) {
+                if ((column >= 3 && column <= 5) || (row >= 3 && row <= 5)) {
+                    const int picture = column == 4 && row == 4 ? Empty : Peg;
+                    QVERIFY2(cellOnScreen(shot, column, row) == cellPicture(picture),
+                             qPrintable(QStringLiteral("(%1,%2)").arg(column).arg(row)));
+                    ++holes;
+                }
+            }
+        }
+        QCOMPARE(holes, 33);
+        // Column 1's pictures begin at x 32; column 7's end at x 463.
         QCOMPARE(TForm1::CellOrigin(1, 1), QPoint(32, 62));
         QCOMPARE(TForm1::CellOrigin(7, 7) + QPoint(59, 59), QPoint(463, 493));
         QCOMPARE(shot.pixel(31, 200), kGray);
