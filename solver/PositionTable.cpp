@@ -17,7 +17,7 @@ std::size_t PositionTable::slotOf(Holes pegs) const
     return std::size_t((pegs * 0x9E3779B97F4A7C15u) >> m_shift);
 }
 
-bool PositionTable::insert(Holes pegs, int value)
+void PositionTable::insert(Holes pegs, int value)
 {
     assert(pegs != 0 && (pegs & ~kPositionMask) == 0 && value >= 0 && value < 256);
     // Kept at most three quarters full, so that a search finds a free slot after a few steps.
@@ -29,11 +29,11 @@ bool PositionTable::insert(Holes pegs, int value)
         if (m_slots[slot] == 0) {
             m_slots[slot] = entry;
             ++m_size;
-            return true;
+            return;
         }
         if ((m_slots[slot] & kPositionMask) == pegs) {
             m_slots[slot] = entry;
-            return false;
+            return;
         }
     }
 }

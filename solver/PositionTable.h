@@ -14,8 +14,8 @@ public:
     static constexpr int kNone = -1;
 
     // Adds `pegs` with `value` (0 to 255), or sets the value of `pegs` when it is there already.
-    // Returns true when `pegs` was new. A position needs at least one peg.
-    bool insert(Holes pegs, int value = 0);
+    // A position needs at least one peg.
+    void insert(Holes pegs, int value = 0);
     // The value stored with `pegs`, or kNone.
     int find(Holes pegs) const;
     std::size_t size() const { return m_size; }

@@ -206,6 +206,15 @@ private Q_SLOTS:
             << QStringList {QStringLiteral("FILE"), QStringLiteral("--layout"), QStringLiteral("1")}
             << QByteArray()
             << QStringLiteral("укажите одну позицию: файл сохранённой игры или --layout N");
+        QTest::newRow("a layout, then a file")
+            << QStringList {QStringLiteral("--layout"), QStringLiteral("1"), QStringLiteral("FILE")}
+            << QByteArray()
+            << QStringLiteral("укажите одну позицию: файл сохранённой игры или --layout N");
+        QTest::newRow("two layouts")
+            << QStringList {QStringLiteral("--layout"), QStringLiteral("1"),
+                            QStringLiteral("--layout"), QStringLiteral("2")}
+            << QByteArray()
+            << QStringLiteral("укажите одну позицию: файл сохранённой игры или --layout N");
         QTest::newRow("two counts")
             << QStringList {QStringLiteral("--count"), QStringLiteral("--ways"),
                             QStringLiteral("--layout"), QStringLiteral("1")}
@@ -366,6 +375,10 @@ private Q_SLOTS:
                  qPrintable(run.out));
         QVERIFY(run.out.contains(QStringLiteral("  0  Кворвел\n")));
         QVERIFY(run.out.contains(QStringLiteral("  6  Пирамида\n")));
+        QVERIFY(run.out.contains(QStringLiteral("  quorvel-solve --count ФАЙЛ.sav\n"
+                                                "  quorvel-solve --count --layout N\n")));
+        QVERIFY(run.out.contains(QStringLiteral("  quorvel-solve --ways ФАЙЛ.sav\n"
+                                                "  quorvel-solve --ways --layout N\n")));
         QVERIFY(run.out.endsWith(QStringLiteral("ответ не удалось вывести.\n")));
     }
 
