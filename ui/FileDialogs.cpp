@@ -2,7 +2,10 @@
 #include "ui/FileDialogs.h"
 
 #include "resources/Texts.h"
+#include "ui/dialogs/DialogWindow.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -94,7 +97,7 @@ void GameFileDialog::build(QWidget *parent)
     dialog->setProxyModel(new RussianColumns(dialog));
     dialog->setNameFilter(QString::fromUtf8(Texts::kSavedGameFilter));
     dialog->setDefaultSuffix(QString::fromUtf8(Texts::kDefaultSuffix));
-    dialog->setWindowIcon(QIcon());
+    keepAsDialog(dialog);
     // Like the rest of the game's dialogs, the file dialogs keep one size.
     dialog->setSizeGripEnabled(false);
     dialog->setFixedSize(dialog->sizeHint());
@@ -116,6 +119,9 @@ void GameFileDialog::startFromLastChoice()
     if (!m_lastChoice.isEmpty()) {
         m_dialog->setDirectory(QFileInfo(m_lastChoice).absolutePath());
         m_dialog->selectFile(m_lastChoice);
+        // Typing replaces the name offered, as in a fresh dialog.
+        if (auto *name = m_dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->selectAll();
         return;
     }
     m_dialog->setDirectory(m_startFolder);
@@ -131,7 +137,14 @@ QString GameFileDialog::choose(QWidget *parent)
     if (!m_dialog)
         build(parent);
     startFromLastChoice();
-    if (m_dialog->exec() != QDialog::Accepted || m_dialog->selectedFiles().isEmpty())
+    const int result = m_dialog->exec();
+    // Return in the name field accepts the dialog but leaves its completion list open, a
+    // window of its own over the board that would take the player's next click or key.
+    if (auto *name = m_dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+        if (QCompleter *completer = name->completer(); completer && completer->popup())
+            completer->popup()->hide();
+    }
+    if (result != QDialog::Accepted || m_dialog->selectedFiles().isEmpty())
         return {};
     m_lastChoice = m_dialog->selectedFiles().constFirst();
     return m_lastChoice;

@@ -6,6 +6,7 @@
 #include "ui/Glyphs.h"
 #include "ui/MessageBoxes.h"
 #include "ui/dialogs/Centring.h"
+#include "ui/dialogs/DialogWindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -143,6 +144,7 @@ TForm1::TForm1(QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(text(Texts::kMainCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icon/mainicon.png")));
+    bringBackMinimisedDialogs(this);
 
     m_clientArea = new ClientArea(this);
     setCentralWidget(m_clientArea);
@@ -288,6 +290,8 @@ void TForm1::showEvent(QShowEvent *event)
     // The first showing comes before the first paint, activation and click.
     if (!m_created) {
         m_created = true;
+        // The task bar shows the application title; the caption stays Russian.
+        setTaskBarName(this, text(Texts::kApplicationTitle));
         FormCreate();
         centreOnScreen(this);
     }

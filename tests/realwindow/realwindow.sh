@@ -50,8 +50,12 @@ count_colour() {
 # The window title, exactly.
 title=$(xprop -id "$window" WM_NAME _NET_WM_NAME)
 grep -q '"Кворвел"' <<<"$title" || fail "title is $title"
+# The task bar names the game by its application title.
+[[ $(xprop -id "$window" WM_ICON_NAME _NET_WM_ICON_NAME | grep -c '= "Quorvel"$') -eq 2 ]] \
+    || fail "the task-bar name is $(xprop -id "$window" WM_ICON_NAME _NET_WM_ICON_NAME)"
 
-# The window with its frame stands in the middle of the 1024 x 768 screen, within a pixel.
+# The window with its frame stands in the middle of the 1024 x 768 screen: off by no more than the
+# half pixel of an odd remainder, less than any side of the frame the window manager reports.
 expect_centred() {
     local info x y w h left right top bottom
     info=$(xwininfo -id "$1")
@@ -63,9 +67,74 @@ expect_centred() {
     [[ -n "$bottom" ]] || fail "$2: the window manager told no frame"
     local across=$((2 * (x - left) + w + left + right - 1024))
     local down=$((2 * (y - top) + h + top + bottom - 768))
-    ((across >= -2 && across <= 2 && down >= -2 && down <= 2)) \
+    ((across >= -1 && across <= 1 && down >= -1 && down <= 1)) \
         || fail "$2 is not centred: frame at $((x - left)),$((y - top)), $((w + left + right))x$((h + top + bottom))"
 }
+# A dialog or message box belongs to the main window: transient for it, of dialog type, off the
+# task bar, with neither minimise nor maximise in its hints and no icon. A window manager that
+# minimises it all the same must give it back once the main window is activated.
+expect_dialog_kind() {
+    local props functions decorations
+    props=$(xprop -id "$1")
+    [[ $(awk '/^WM_TRANSIENT_FOR/ { print $NF }' <<<"$props") == "$(printf '0x%x' "$window")" ]] \
+        || fail "$2 is not transient for the main window"
+    grep -q '^_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG' <<<"$props" \
+        || fail "$2 is not of dialog type"
+    grep -q '^_NET_WM_STATE(ATOM) = .*_NET_WM_STATE_SKIP_TASKBAR' <<<"$props" \
+        || fail "$2 has a task-bar entry"
+    read -r _ functions decorations _ <<<"$(grep '^_MOTIF_WM_HINTS' <<<"$props" | sed 's/.*= //; s/,/ /g')"
+    (( (functions & 0x19) == 0 && (decorations & 0x61) == 0 )) \
+        || fail "$2 asks for minimise or maximise: functions $functions, decorations $decorations"
+    if grep -q '^_NET_WM_ICON(' <<<"$props"; then fail "$2 carries an icon"; fi
+    xdotool windowminimize "$1"
+    sleep 0.3
+    xdotool windowactivate "$window" 2>/dev/null || true
+    for _ in $(seq 30); do
+        # Give the window manager a moment to hand the focus back before the next key.
+        [[ $(xprop -id "$1" WM_STATE) == *Normal* ]] && { sleep 0.5; return 0; }
+        sleep 0.1
+    done
+    fail "$2 stayed minimised when the main window was activated"
+}
+
+# How wide the caption stands in the title bar of window $1: the run of columns around the bar's
+# middle whose pixels differ from the background of their row.
+title_text_width() {
+    local info x y w left right top
+    info=$(xwininfo -id "$1")
+    x=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$info")
+    w=$(awk '/Width:/ { print $2 }' <<<"$info")
+    read -r left right top _ <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')"
+    import -window root -crop "$((w + left + right))x$((top - 4))+$((x - left))+$((y - top + 2))" \
+        +repage "$work/title.png"
+    convert "$work/title.png" -depth 8 txt:- | awk -F'[,:() ]+' -v width=$((w + left + right)) '
+        NR > 1 { p[$1, $2] = $3 " " $4 " " $5; n[$2, p[$1, $2]]++; if ($2 > rows) rows = $2 }
+        END {
+            for (y = 0; y <= rows; y++) {
+                best = 0
+                for (x = 0; x < width; x++) if (n[y, p[x, y]] > best) { best = n[y, p[x, y]]; bg[y] = p[x, y] }
+            }
+            for (x = 0; x < width; x++) for (y = 0; y <= rows; y++) {
+                split(p[x, y], a, " "); split(bg[y], b, " ")
+                d = (a[1] > b[1] ? a[1] - b[1] : b[1] - a[1]) + (a[2] > b[2] ? a[2] - b[2] : b[2] - a[2]) \
+                    + (a[3] > b[3] ? a[3] - b[3] : b[3] - a[3])
+                if (d > 90) { ink[x] = 1; break }
+            }
+            # Runs of ink with gaps under 8 columns; the one nearest the middle is the caption.
+            start = -1; nearest = width
+            for (x = 0; x <= width; x++) {
+                if (ink[x]) { if (start < 0) start = x; last = x; continue }
+                if (start >= 0 && x - last >= 8) {
+                    middle = (start + last) / 2 - width / 2; if (middle < 0) middle = -middle
+                    if (middle < nearest) { nearest = middle; found = last - start + 1 }
+                    start = -1
+                }
+            }
+            print found + 0
+        }'
+}
+
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [[ $WIDTH -eq 490 ]] || fail "window width $WIDTH"
 expect_centred "$window" "the main window"
@@ -116,6 +185,7 @@ open_dialog() {
     [[ "${WIDTH}x$HEIGHT" == "$2" ]] || fail "dialog '$1' is ${WIDTH}x$HEIGHT, expected $2"
     import -window "$dialog" "$work/shot.png"
     expect_centred "$dialog" "dialog '$1'"
+    expect_dialog_kind "$dialog" "dialog '$1'"
 }
 
 # Closes the dialog with key $2 and waits until the window captioned $1 is gone.
@@ -185,6 +255,16 @@ box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quorvel$' | head -
     || fail "no error box for a file that does not exist"
 sleep 0.5
 expect_centred "$box" "the error box"
+expect_dialog_kind "$box" "the error box"
+# The whole caption shows in the title bar: as wide as the window manager draws it in the main
+# window's wide title bar.
+boxed=$(title_text_width "$box")
+xprop -id "$window" -f _NET_WM_NAME 8u -set _NET_WM_NAME Quorvel
+sleep 0.3
+full=$(title_text_width "$window")
+xprop -id "$window" -f _NET_WM_NAME 8u -set _NET_WM_NAME 'Кворвел'
+echo "error box caption: $boxed pixels in its title bar, $full in a wide one"
+((full > 20 && boxed >= full - 2)) || fail "the error box's caption is cut: $boxed of $full pixels"
 xdotool key Return
 gone Quorvel
 
@@ -212,18 +292,37 @@ shoot
 IFS=, read -r r g b <<<"$(pixel "$peg_x" "$peg_y")"
 (( r > g && g > b )) || fail "after a double click the peg is not amber: $r,$g,$b"
 
+# A typed name that the folder's names start like, and one Return: the game loads it, and the
+# dialog goes away whole, so the next press on a peg selects it.
+xdotool mousemove --window "$window" $((53 + 11)) $((top + 12)) click 1
+other_window "the open dialog" >/dev/null
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/typed.sav"
+sleep 0.3
+xdotool key Return
+sleep 0.5
+xdotool mousemove --window "$window" "$peg_x" "$peg_y" click 1
+sleep 0.5
+shoot
+IFS=, read -r r g b <<<"$(pixel "$peg_x" "$peg_y")"
+(( g > r && g > b )) || fail "the press after loading a typed name did not select the peg: $r,$g,$b"
+
 # Exit ends the game.
 xdotool mousemove --window "$window" $((7 + 11)) $((top + 12)) click 1
 for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$game" 2>/dev/null && fail "the game still runs after Exit"
 game=
 
-# Once more in an empty home: both file dialogs cancelled, a game saved, Exit. The game keeps no
-# settings, so nothing but the saved game is left there.
-home=$work/home
-mkdir "$home"
+# Once more in an empty home, also with the GTK platform theme asked for: both file dialogs
+# cancelled, a game saved, Exit. The game keeps no settings and loads no desktop theme, so
+# nothing but the saved game is left in the home or the runtime folder.
+for theme in "" gtk3; do
+home=$work/home$theme
+mkdir -m 700 "$home" "$home-runtime"
 HOME=$home XDG_CONFIG_HOME=$home/.config XDG_CACHE_HOME=$home/.cache \
     XDG_DATA_HOME=$home/.local/share XDG_STATE_HOME=$home/.local/state \
+    XDG_RUNTIME_DIR=$home-runtime QT_QPA_PLATFORMTHEME=$theme \
     "$program" >"$work/quorvel.log" 2>&1 &
 game=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
@@ -236,6 +335,7 @@ for x in 53 76; do
     xdotool key Escape
     sleep 0.3
 done
+if grep -q platformthemes "/proc/$game/maps"; then fail "a desktop theme plugin was loaded"; fi
 xdotool mousemove --window "$window" $((76 + 11)) $((top + 12)) click 1
 other_window "the save dialog" >/dev/null
 sleep 0.5
@@ -247,7 +347,8 @@ xdotool mousemove --window "$window" $((7 + 11)) $((top + 12)) click 1
 for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$game" 2>/dev/null && fail "the game still runs after Exit"
 game=
-left=$(cd "$home" && find . -mindepth 1 | sort | xargs)
-[[ "$left" == "./typed.sav" ]] || fail "the game left in its home: '$left'"
+left=$(cd "$home" && find . "../${home##*/}-runtime" -mindepth 1 | sort | xargs)
+[[ "$left" == "./typed.sav" ]] || fail "the game left in its home or runtime folder: '$left'"
+done
 
 echo "real window checks passed"

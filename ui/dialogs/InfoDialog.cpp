@@ -2,6 +2,7 @@
 #include "ui/dialogs/InfoDialog.h"
 
 #include "ui/dialogs/Centring.h"
+#include "ui/dialogs/DialogWindow.h"
 
 #include <QFrame>
 #include <QIcon>
@@ -54,8 +55,7 @@ InfoDialog::InfoDialog(const char *name, const char *caption, QSize clientSize, 
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(QString::fromUtf8(caption));
     setFixedSize(clientSize);
-    // A dialog frame shows no icon, not even the application's.
-    setWindowIcon(QIcon());
+    keepAsDialog(this);
 
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
