@@ -97,9 +97,9 @@ expect_dialog_kind() {
     fail "$2 stayed minimised when the main window was activated"
 }
 
-# How wide the caption stands in the title bar of window $1: the run of columns around the bar's
-# middle whose pixels differ from the background of their row.
-title_text_width() {
+# The caption as it stands in the title bar of window $1: which columns of the run around the bar's
+# middle hold pixels that differ from the background of their row, as a string of 0 and 1.
+title_ink() {
     local info x y w left right top
     info=$(xwininfo -id "$1")
     x=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$info")
@@ -127,12 +127,33 @@ title_text_width() {
                 if (ink[x]) { if (start < 0) start = x; last = x; continue }
                 if (start >= 0 && x - last >= 8) {
                     middle = (start + last) / 2 - width / 2; if (middle < 0) middle = -middle
-                    if (middle < nearest) { nearest = middle; found = last - start + 1 }
+                    if (middle < nearest) {
+                        nearest = middle; found = ""
+                        for (i = start; i <= last; i++) found = found (ink[i] ? 1 : 0)
+                    }
                     start = -1
                 }
             }
-            print found + 0
+            print found
         }'
+}
+
+# The whole caption $2 of box $1 stands in its title bar, column for column as the window manager
+# draws it, also active, in the wide title bar of a window of its own. (A caption cut in its
+# middle, "Infor… tion", can stand as wide as the whole.)
+expect_whole_caption() {
+    local boxed full wide
+    boxed=$(title_ink "$1")
+    xmessage -title "$2" -geometry 600x80 "wide" &
+    wide=$(timeout 10 xdotool search --sync --onlyvisible --class Xmessage | head -n1) \
+        || fail "no window to draw the caption '$2' in"
+    sleep 0.5
+    full=$(title_ink "$wide")
+    xdotool windowkill "$wide"
+    xdotool windowactivate "$1" 2>/dev/null || true
+    sleep 0.3
+    echo "caption '$2': ${#boxed} columns in its box's title bar, ${#full} in a wide one"
+    [[ ${#full} -gt 20 && "$boxed" == "$full" ]] || fail "the caption '$2' is cut: $boxed against $full"
 }
 
 eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -256,15 +277,7 @@ box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quorvel$' | head -
 sleep 0.5
 expect_centred "$box" "the error box"
 expect_dialog_kind "$box" "the error box"
-# The whole caption shows in the title bar: as wide as the window manager draws it in the main
-# window's wide title bar.
-boxed=$(title_text_width "$box")
-xprop -id "$window" -f _NET_WM_NAME 8u -set _NET_WM_NAME Quorvel
-sleep 0.3
-full=$(title_text_width "$window")
-xprop -id "$window" -f _NET_WM_NAME 8u -set _NET_WM_NAME 'Кворвел'
-echo "error box caption: $boxed pixels in its title bar, $full in a wide one"
-((full > 20 && boxed >= full - 2)) || fail "the error box's caption is cut: $boxed of $full pixels"
+expect_whole_caption "$box" Quorvel
 xdotool key Return
 gone Quorvel
 
@@ -307,6 +320,27 @@ sleep 0.5
 shoot
 IFS=, read -r r g b <<<"$(pixel "$peg_x" "$peg_y")"
 (( g > r && g > b )) || fail "the press after loading a typed name did not select the peg: $r,$g,$b"
+
+# A finished game loaded (one peg, on (4,4)): a press on the board shows the game-over box, whose
+# caption is wider than its text.
+printf '%b' "$(printf '\\x%02x\\x00\\x00\\x00' 0 $(for i in $(seq 49); do echo $((i == 25)); done))" \
+    >"$work/finished.sav"
+xdotool mousemove --window "$window" $((53 + 11)) $((top + 12)) click 1
+other_window "the open dialog" >/dev/null
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/finished.sav"
+xdotool key Return
+sleep 0.5
+xdotool mousemove --window "$window" "$peg_x" "$peg_y" click 1
+box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Information$' | head -n1) \
+    || fail "no game-over box on a finished board"
+sleep 0.5
+expect_centred "$box" "the game-over box"
+expect_dialog_kind "$box" "the game-over box"
+expect_whole_caption "$box" Information
+xdotool key Return
+gone Information
 
 # Exit ends the game.
 xdotool mousemove --window "$window" $((7 + 11)) $((top + 12)) click 1
