@@ -7,6 +7,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/dialogs/Centring.h"
 #include "ui/dialogs/DialogWindow.h"
+#include "ui/dialogs/StockGlyphs.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -69,19 +70,6 @@ protected:
 private:
     TForm1 *m_form;
 };
-
-// Qt smooths a picture that it enlarges for a scaled display; the glyphs keep their square
-// pixels at whole scales instead, as the board's pictures do.
-QIcon crispIcon(const QImage &picture)
-{
-    QIcon icon;
-    for (int scale = 1; scale <= 4; ++scale) {
-        QPixmap pixmap = QPixmap::fromImage(picture.scaled(picture.size() * scale));
-        pixmap.setDevicePixelRatio(scale);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
 
 // A gap between groups of toolbar buttons.
 class Splitter : public QWidget

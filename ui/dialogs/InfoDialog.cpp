@@ -3,6 +3,7 @@
 
 #include "ui/dialogs/Centring.h"
 #include "ui/dialogs/DialogWindow.h"
+#include "ui/dialogs/StockGlyphs.h"
 
 #include <QFrame>
 #include <QIcon>
@@ -69,7 +70,7 @@ InfoDialog::InfoDialog(const char *name, const char *caption, QSize clientSize, 
 
 QPushButton *InfoDialog::addCloseButton(const char *text, const QPixmap &glyph, const QRect &place)
 {
-    auto *button = new QPushButton(QIcon(glyph), QString::fromUtf8(text), this);
+    auto *button = new QPushButton(crispIcon(glyph.toImage()), QString::fromUtf8(text), this);
     button->setObjectName(QStringLiteral("BitBtn1"));
     button->setGeometry(place);
     button->setIconSize(glyph.size());
