@@ -15,6 +15,8 @@
 #include <QLocale>
 #include <QTreeView>
 
+#include <unistd.h>
+
 namespace {
 
 // Qt's Russian texts have no words for the file types of the list, and the desktop's MIME
@@ -26,7 +28,8 @@ public:
     {
         if (info.isDir())
             return QString::fromUtf8(Texts::kFolderType);
-        if (info.suffix() == QLatin1String(Texts::kDefaultSuffix))
+        // The filter lists "GAME.SAV" as well as "game.sav".
+        if (info.suffix().compare(QLatin1String(Texts::kDefaultSuffix), Qt::CaseInsensitive) == 0)
             return QString::fromUtf8(Texts::kSavedGameType);
         return QString::fromUtf8(Texts::kFileType);
     }
@@ -64,6 +67,30 @@ public:
     }
 };
 
+// Qt's dialog refuses without a word a new name longer than the folder's file system allows; it
+// is accepted instead, so that the game reports it as it does any other name it cannot use.
+class LongNamesAccepted : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (files.size() == 1) {
+            const QFileInfo info(files.constFirst());
+            const long longest
+                = pathconf(QFile::encodeName(info.absolutePath()).constData(), _PC_NAME_MAX);
+            if (!info.exists() && longest > 0
+                && QFile::encodeName(info.fileName()).size() > longest) {
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
 } // namespace
 
 GameFileDialog::GameFileDialog(const char *name, QFileDialog::AcceptMode mode,
@@ -82,7 +109,7 @@ GameFileDialog::~GameFileDialog()
 // used rather than at start-up, and then kept for the rest of the run.
 void GameFileDialog::build(QWidget *parent)
 {
-    auto *dialog = new QFileDialog(parent);
+    auto *dialog = new LongNamesAccepted(parent);
     dialog->setObjectName(QString::fromLatin1(m_name));
     QFileDialog::Options options = QFileDialog::DontUseNativeDialog;
     // The open dialog shows the filter's description alone.

@@ -297,6 +297,7 @@ private Q_SLOTS:
         };
         QVERIFY(write("game.sav", 200));
         QVERIFY(write("short.sav", 3));
+        QVERIFY(write("LOUD.SAV", 200));
         QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("folder")));
         QMap<QString, QStringList> rows;
         QString otherType;
@@ -313,7 +314,7 @@ private Q_SLOTS:
                         columns << model->index(row, column, view->rootIndex()).data().toString();
                     rows[model->index(row, 0, view->rootIndex()).data().toString()] = columns;
                 }
-                return rows.size() == 3 && !rows.value(QStringLiteral("game.sav")).at(2).isEmpty();
+                return rows.size() == 4 && !rows.value(QStringLiteral("game.sav")).at(2).isEmpty();
             };
             // The list fills in the background; whatever it shows in time is checked below.
             (void)QTest::qWaitFor(read, 5000);
@@ -325,6 +326,8 @@ private Q_SLOTS:
         QCOMPARE(rows.value(QStringLiteral("game.sav")).mid(0, 2),
                  QStringList({QStringLiteral("200 байт"), QStringLiteral("Игровой файл")}));
         QCOMPARE(rows.value(QStringLiteral("short.sav")).at(0), QStringLiteral("3 байта"));
+        // The filter lists upper-case names too, and they are saved games all the same.
+        QCOMPARE(rows.value(QStringLiteral("LOUD.SAV")).value(1), QStringLiteral("Игровой файл"));
         QCOMPARE(rows.value(QStringLiteral("folder")).at(1), QStringLiteral("Папка"));
         QCOMPARE(otherType, QStringLiteral("Файл"));
         // Day, month and year as Russians write them: 07.12.2026 12:05.
@@ -338,17 +341,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("error");
-        QTest::newRow("missing file") << QByteArray() << QStringLiteral("File not found.");
-        QTest::newRow("empty file") << QByteArray("") << QStringLiteral("Read beyond end of file.");
+        QTest::addColumn<QString>("name");
+        const QString broken = QStringLiteral("broken.sav");
+        QTest::newRow("missing file")
+            << QByteArray() << QStringLiteral("File not found.") << broken;
+        QTest::newRow("empty file")
+            << QByteArray("") << QStringLiteral("Read beyond end of file.") << broken;
         QTest::newRow("100 bytes")
-            << QByteArray(100, '\x01') << QStringLiteral("Read beyond end of file.");
+            << QByteArray(100, '\x01') << QStringLiteral("Read beyond end of file.") << broken;
+        // Longer than any file system allows a name to be: said, not silently refused.
+        QTest::newRow("300-character name")
+            << QByteArray() << QStringLiteral("Invalid filename.")
+            << QString(296, QLatin1Char('n')) + QStringLiteral(".sav");
     }
 
     void failedOpenShowsTheErrorAndChangesNothing()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, error);
-        const QString name = QStringLiteral("broken.sav");
+        QFETCH(QString, name);
         if (!bytes.isNull()) {
             QFile file(inFolder(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
