@@ -57,9 +57,15 @@ protected:
     // Every button counts.
     void mousePressEvent(QMouseEvent *event) override
     {
-        // With fractional display scaling a press falls between whole pixels, and Qt rounds the
-        // position it hands a child widget; the window's own position of the press is exact.
-        const QPointF position = event->scenePosition() - QPointF(mapTo(window(), QPoint()));
+        // With fractional display scaling a press falls on a device pixel that lies between
+        // whole pixels, and Qt rounds the position it hands a child widget; the window's own
+        // position of the press is exact. The press counts for what the pixel shows, judged by
+        // its centre, as the cell pictures' edges are placed.
+        const qreal scale = devicePixelRatioF();
+        const QPointF device = event->scenePosition() * scale;
+        const QPointF pixel(std::floor(device.x() + 1e-6), std::floor(device.y() + 1e-6));
+        const QPointF position
+            = (pixel + QPointF(0.5, 0.5)) / scale - QPointF(mapTo(window(), QPoint()));
         m_form->FormMouseDown(event->button(), event->modifiers(), position);
     }
 

@@ -385,4 +385,33 @@ left=$(cd "$home" && find . "../${home##*/}-runtime" -mindepth 1 | sort | xargs)
 [[ "$left" == "./typed.sav" ]] || fail "the game left in its home or runtime folder: '$left'"
 done
 
+# At 125 % a cell's edge falls between device pixels. A press on the device pixel row that shows
+# the top frame line of cell (3,3) selects (3,3), not the cell above it.
+cd "$work"
+QT_SCALE_FACTOR=1.25 "$program" >"$work/quorvel.log" 2>&1 &
+game=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+    || fail "the main window did not appear at 125 %"
+sleep 0.5
+shoot
+for y in $(seq 0 120); do [[ $(pixel 3 "$y") == "128,128,128" ]] && break; done
+# The toolbar strip is 29 pixels high; the client area starts that far above the gray.
+client4=$((4 * y - 145)) # the client area's top, in quarters of a device pixel
+x=$((62 * 3 * 5 / 4))
+frame= gap=
+for d in $(seq $(((client4 + 5 * 182) / 4)) $(((client4 + 5 * 188) / 4))); do
+    case $(pixel "$x" "$d") in
+        128,128,128) gap=$d ;;
+        255,255,255) [[ -n "$gap" ]] && { frame=$d; break; } ;;
+    esac
+done
+[[ -n "$frame" ]] || fail "no frame line above cell (3,3) at 125 %"
+xdotool mousemove --window "$window" "$x" "$frame" click 1
+sleep 0.5
+shoot
+IFS=, read -r r g b <<<"$(pixel "$x" $(((client4 + 5 * 216) / 4)))"
+(( g > r && g > b )) || fail "a press on the frame line of (3,3) at 125 % did not select it: $r,$g,$b"
+kill "$game"
+game=
+
 echo "real window checks passed"
