@@ -2,10 +2,12 @@
 #include "ui/FileDialogs.h"
 
 #include "resources/Texts.h"
+#include "ui/dialogs/Centring.h"
 #include "ui/dialogs/DialogWindow.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -13,6 +15,7 @@
 #include <QIdentityProxyModel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QShowEvent>
 #include <QTreeView>
 
 #include <unistd.h>
@@ -60,10 +63,13 @@ public:
         if (role != Qt::DisplayRole || !files || (index.column() != 1 && index.column() != 3))
             return QIdentityProxyModel::data(index, role);
         const QModelIndex source = mapToSource(index);
+        // The file system model keeps what it read when it first listed the folder, and a kept
+        // dialog would show a game saved over since with its old size; so ask the file now.
+        const QFileInfo file(files->filePath(source));
         if (index.column() == 3)
-            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+            return QLocale().toString(file.lastModified(), QLocale::ShortFormat);
         // Folders show no size, as in Qt's own list.
-        return files->isDir(source) ? QString() : sizeText(files->size(source));
+        return files->isDir(source) ? QString() : sizeText(file.size());
     }
 };
 
@@ -88,6 +94,16 @@ public:
             }
         }
         QFileDialog::accept();
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        // Qt places a dialog over its parent by a guessed frame at its first showing; like every
+        // other window of the game it stands centred on the screen by its real frame.
+        QFileDialog::showEvent(event);
+        if (!event->spontaneous())
+            centreOnScreen(this);
     }
 };
 
@@ -144,8 +160,14 @@ void GameFileDialog::build(QWidget *parent)
 void GameFileDialog::startFromLastChoice()
 {
     if (!m_lastChoice.isEmpty()) {
-        m_dialog->setDirectory(QFileInfo(m_lastChoice).absolutePath());
-        m_dialog->selectFile(m_lastChoice);
+        // A choice that could not be used may lie in a folder that is gone or is a file; the
+        // dialog opens at the nearest folder that exists, with the name chosen.
+        const QFileInfo chosen(m_lastChoice);
+        QDir folder = chosen.absoluteDir();
+        while (!folder.exists() && !folder.isRoot())
+            folder.setPath(QFileInfo(folder.path()).absolutePath());
+        m_dialog->setDirectory(folder);
+        m_dialog->selectFile(folder == chosen.absoluteDir() ? m_lastChoice : chosen.fileName());
         // Typing replaces the name offered, as in a fresh dialog.
         if (auto *name = m_dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             name->selectAll();

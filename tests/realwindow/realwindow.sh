@@ -260,10 +260,12 @@ gone() {
     fail "'$1' did not close"
 }
 
-# The open dialog, cancelled; then a name that does not exist: the error box, centred.
+# The open dialog, centred from its first opening, cancelled; then a name that does not exist:
+# the error box, centred.
 xdotool mousemove --window "$window" $((53 + 11)) $((top + 12)) click 1
-other_window "the open dialog" >/dev/null
+dialog=$(other_window "the open dialog")
 sleep 0.5
+expect_centred "$dialog" "the open dialog"
 xdotool key Escape
 sleep 0.5
 xdotool mousemove --window "$window" $((53 + 11)) $((top + 12)) click 1
@@ -284,8 +286,9 @@ gone Quorvel
 # Save through the real dialog by typing a name: the file holds the Latin cross, 200 bytes. The
 # dialog is built on first use, which takes a while in a sanitizer build.
 xdotool mousemove --window "$window" $((76 + 11)) $((top + 12)) click 1
-other_window "the save dialog" >/dev/null
+dialog=$(other_window "the save dialog")
 sleep 0.5
+expect_centred "$dialog" "the save dialog"
 xdotool key ctrl+a
 xdotool type --delay 20 "$work/typed"
 xdotool key Return

@@ -246,6 +246,43 @@ private Q_SLOTS:
         QCOMPARE(seen.typedName, QStringLiteral("kept.sav"));
         QCOMPARE(seen.directory, QDir(folder->path()).absolutePath());
         QCOMPARE(form->findChildren<QFileDialog *>().size(), 2);
+
+        // The dialog is kept, but its list shows the folder as it is now: a file changed since
+        // the last opening shows its new size.
+        const auto sizeShown = [this] {
+            QString size;
+            answerNext<QFileDialog>([&size](QFileDialog *dialog) {
+                auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+                (void)QTest::qWaitFor(
+                    [&] {
+                        const QAbstractItemModel *model = view->model();
+                        for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+                            if (model->index(row, 0, view->rootIndex()).data().toString()
+                                == QStringLiteral("kept.sav"))
+                                size = model->index(row, 1, view->rootIndex()).data().toString();
+                        }
+                        return !size.isEmpty();
+                    },
+                    5000);
+                dialog->reject();
+            });
+            form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+            return size;
+        };
+        QCOMPARE(sizeShown(), QStringLiteral("200 байт"));
+        QFile changed(inFolder(QStringLiteral("kept.sav")));
+        QVERIFY(changed.open(QIODevice::WriteOnly));
+        QCOMPARE(changed.write("abc", 3), 3);
+        changed.close();
+        QCOMPARE(sizeShown(), QStringLiteral("3 байта"));
+
+        // A path through a file cannot be opened; the dialog then starts from the nearest folder
+        // that exists, with the name chosen.
+        QCOMPARE(open(QStringLiteral("kept.sav/inner.sav")), QStringLiteral("Invalid filename."));
+        answerFileDialog(&seen, QString(), false);
+        form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+        QCOMPARE(seen.directory, QDir(folder->path()).absolutePath());
+        QCOMPARE(seen.typedName, QStringLiteral("inner.sav"));
     }
 
     // Only an accepted choice counts: a name typed and a folder browsed to before Cancel are
