@@ -74,7 +74,9 @@ expect_dialog_kind() {
     sleep 0.3
     xdotool windowactivate "$window" 2>/dev/null || true
     for _ in $(seq 30); do
-        # Give the window manager a moment to hand the focus back before the next key.
+        # A pause a player's hand makes anyway: under openbox, when a key closes the dialog
+        # within half a second of its restore, a press in the next tenth of a second lands
+        # while openbox is still moving the focus about, and is lost.
         [[ $(xprop -id "$1" WM_STATE) == *Normal* ]] && { sleep 0.5; return 0; }
         sleep 0.1
     done
