@@ -167,7 +167,7 @@ void GameFileDialog::startFromLastChoice()
         while (!folder.exists() && !folder.isRoot())
             folder.setPath(QFileInfo(folder.path()).absolutePath());
         m_dialog->setDirectory(folder);
-        m_dialog->selectFile(folder == chosen.absoluteDir() ? m_lastChoice : chosen.fileName());
+        m_dialog->selectFile(chosen.fileName());
         // Typing replaces the name offered, as in a fresh dialog.
         if (auto *name = m_dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             name->selectAll();
