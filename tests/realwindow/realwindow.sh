@@ -323,6 +323,7 @@ xdotool mousemove --window "$window" $((53 + 11)) $((top + 12)) click 1
 dialog=$(other_window "the open dialog")
 sleep 0.5
 expect_centred "$dialog" "the open dialog"
+expect_dialog_kind "$dialog" "the open dialog"
 xdotool key Escape
 sleep 0.5
 xdotool mousemove --window "$window" $((53 + 11)) $((top + 12)) click 1
