@@ -2,7 +2,12 @@
 #include "ui/FileDialogs.h"
 
 #include "resources/Texts.h"
+#include "ui/dialogs/Centring.h"
+#include "ui/dialogs/DialogWindow.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -10,7 +15,10 @@
 #include <QIdentityProxyModel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QShowEvent>
 #include <QTreeView>
+
+#include <unistd.h>
 
 namespace {
 
@@ -23,7 +31,8 @@ public:
     {
         if (info.isDir())
             return QString::fromUtf8(Texts::kFolderType);
-        if (info.suffix() == QLatin1String(Texts::kDefaultSuffix))
+        // The filter lists "GAME.SAV" as well as "game.sav".
+        if (info.suffix().compare(QLatin1String(Texts::kDefaultSuffix), Qt::CaseInsensitive) == 0)
             return QString::fromUtf8(Texts::kSavedGameType);
         return QString::fromUtf8(Texts::kFileType);
     }
@@ -54,10 +63,47 @@ public:
         if (role != Qt::DisplayRole || !files || (index.column() != 1 && index.column() != 3))
             return QIdentityProxyModel::data(index, role);
         const QModelIndex source = mapToSource(index);
+        // The file system model keeps what it read when it first listed the folder, and a kept
+        // dialog would show a game saved over since with its old size; so ask the file now.
+        const QFileInfo file(files->filePath(source));
         if (index.column() == 3)
-            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+            return QLocale().toString(file.lastModified(), QLocale::ShortFormat);
         // Folders show no size, as in Qt's own list.
-        return files->isDir(source) ? QString() : sizeText(files->size(source));
+        return files->isDir(source) ? QString() : sizeText(file.size());
+    }
+};
+
+// Qt's dialog refuses without a word a new name longer than the folder's file system allows; it
+// is accepted instead, so that the game reports it as it does any other name it cannot use.
+class LongNamesAccepted : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (files.size() == 1) {
+            const QFileInfo info(files.constFirst());
+            const long longest
+                = pathconf(QFile::encodeName(info.absolutePath()).constData(), _PC_NAME_MAX);
+            if (!info.exists() && longest > 0
+                && QFile::encodeName(info.fileName()).size() > longest) {
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        // Qt places a dialog over its parent by a guessed frame at its first showing; like every
+        // other window of the game it stands centred on the screen by its real frame.
+        QFileDialog::showEvent(event);
+        if (!event->spontaneous())
+            centreOnScreen(this);
     }
 };
 
@@ -79,7 +125,7 @@ GameFileDialog::~GameFileDialog()
 // used rather than at start-up, and then kept for the rest of the run.
 void GameFileDialog::build(QWidget *parent)
 {
-    auto *dialog = new QFileDialog(parent);
+    auto *dialog = new LongNamesAccepted(parent);
     dialog->setObjectName(QString::fromLatin1(m_name));
     QFileDialog::Options options = QFileDialog::DontUseNativeDialog;
     // The open dialog shows the filter's description alone.
@@ -94,7 +140,7 @@ void GameFileDialog::build(QWidget *parent)
     dialog->setProxyModel(new RussianColumns(dialog));
     dialog->setNameFilter(QString::fromUtf8(Texts::kSavedGameFilter));
     dialog->setDefaultSuffix(QString::fromUtf8(Texts::kDefaultSuffix));
-    dialog->setWindowIcon(QIcon());
+    keepAsDialog(dialog);
     // Like the rest of the game's dialogs, the file dialogs keep one size.
     dialog->setSizeGripEnabled(false);
     dialog->setFixedSize(dialog->sizeHint());
@@ -114,8 +160,17 @@ void GameFileDialog::build(QWidget *parent)
 void GameFileDialog::startFromLastChoice()
 {
     if (!m_lastChoice.isEmpty()) {
-        m_dialog->setDirectory(QFileInfo(m_lastChoice).absolutePath());
-        m_dialog->selectFile(m_lastChoice);
+        // A choice that could not be used may lie in a folder that is gone or is a file; the
+        // dialog opens at the nearest folder that exists, with the name chosen.
+        const QFileInfo chosen(m_lastChoice);
+        QDir folder = chosen.absoluteDir();
+        while (!folder.exists() && !folder.isRoot())
+            folder.setPath(QFileInfo(folder.path()).absolutePath());
+        m_dialog->setDirectory(folder);
+        m_dialog->selectFile(chosen.fileName());
+        // Typing replaces the name offered, as in a fresh dialog.
+        if (auto *name = m_dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->selectAll();
         return;
     }
     m_dialog->setDirectory(m_startFolder);
@@ -131,7 +186,14 @@ QString GameFileDialog::choose(QWidget *parent)
     if (!m_dialog)
         build(parent);
     startFromLastChoice();
-    if (m_dialog->exec() != QDialog::Accepted || m_dialog->selectedFiles().isEmpty())
+    const int result = m_dialog->exec();
+    // Return in the name field accepts the dialog but leaves its completion list open, a
+    // window of its own over the board that would take the player's next click or key.
+    if (auto *name = m_dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+        if (QCompleter *completer = name->completer(); completer && completer->popup())
+            completer->popup()->hide();
+    }
+    if (result != QDialog::Accepted || m_dialog->selectedFiles().isEmpty())
         return {};
     m_lastChoice = m_dialog->selectedFiles().constFirst();
     return m_lastChoice;

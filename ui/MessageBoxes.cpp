@@ -4,8 +4,11 @@
 #include "platform/Failure.h"
 #include "resources/Texts.h"
 #include "ui/dialogs/Centring.h"
+#include "ui/dialogs/DialogWindow.h"
 
-#include <QIcon>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -23,16 +26,32 @@ protected:
         QMessageBox::showEvent(event);
         centreOnScreen(this);
     }
+
+public:
+    // Room for the whole caption in a window manager's title bar: the caption in a bold title
+    // font as large as desktops use (13 pixels), beside a window icon and three buttons of up to
+    // 28 pixels each and the frame's edges. Qt allows only 50 pixels for all of that.
+    int captionWidth() const
+    {
+        QFont titleFont = font();
+        titleFont.setBold(true);
+        titleFont.setPixelSize(13);
+        return QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 4 * 28 + 16;
+    }
 };
 
 void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text)
 {
     CentredMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
-    // Message boxes have a dialog frame, which shows no icon, not even the application's.
-    box.setWindowIcon(QIcon());
+    keepAsDialog(&box);
     QPushButton *ok = box.addButton(QString::fromUtf8(Texts::kOk), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
+    // QMessageBox fixes its size from its layout's minimum, which the row of buttons spans.
+    if (auto *buttons = box.findChild<QDialogButtonBox *>()) {
+        const QMargins margins = box.layout()->contentsMargins();
+        buttons->setMinimumWidth(box.captionWidth() - margins.left() - margins.right());
+    }
     box.exec();
 }
 

@@ -6,6 +6,8 @@
 #include "ui/Glyphs.h"
 #include "ui/MessageBoxes.h"
 #include "ui/dialogs/Centring.h"
+#include "ui/dialogs/DialogWindow.h"
+#include "ui/dialogs/StockGlyphs.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -55,9 +57,15 @@ protected:
     // Every button counts.
     void mousePressEvent(QMouseEvent *event) override
     {
-        // With fractional display scaling a press falls between whole pixels, and Qt rounds the
-        // position it hands a child widget; the window's own position of the press is exact.
-        const QPointF position = event->scenePosition() - QPointF(mapTo(window(), QPoint()));
+        // With fractional display scaling a press falls on a device pixel that lies between
+        // whole pixels, and Qt rounds the position it hands a child widget; the window's own
+        // position of the press is exact. The press counts for what the pixel shows, judged by
+        // its centre, as the cell pictures' edges are placed.
+        const qreal scale = devicePixelRatioF();
+        const QPointF device = event->scenePosition() * scale;
+        const QPointF pixel(std::floor(device.x() + 1e-6), std::floor(device.y() + 1e-6));
+        const QPointF position
+            = (pixel + QPointF(0.5, 0.5)) / scale - QPointF(mapTo(window(), QPoint()));
         m_form->FormMouseDown(event->button(), event->modifiers(), position);
     }
 
@@ -68,19 +76,6 @@ protected:
 private:
     TForm1 *m_form;
 };
-
-// Qt smooths a picture that it enlarges for a scaled display; the glyphs keep their square
-// pixels at whole scales instead, as the board's pictures do.
-QIcon crispIcon(const QImage &picture)
-{
-    QIcon icon;
-    for (int scale = 1; scale <= 4; ++scale) {
-        QPixmap pixmap = QPixmap::fromImage(picture.scaled(picture.size() * scale));
-        pixmap.setDevicePixelRatio(scale);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
 
 // A gap between groups of toolbar buttons.
 class Splitter : public QWidget
@@ -143,6 +138,7 @@ TForm1::TForm1(QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(text(Texts::kMainCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icon/mainicon.png")));
+    bringBackMinimisedDialogs(this);
 
     m_clientArea = new ClientArea(this);
     setCentralWidget(m_clientArea);
@@ -288,6 +284,8 @@ void TForm1::showEvent(QShowEvent *event)
     // The first showing comes before the first paint, activation and click.
     if (!m_created) {
         m_created = true;
+        // The task bar shows the application title; the caption stays Russian.
+        setTaskBarName(this, text(Texts::kApplicationTitle));
         FormCreate();
         centreOnScreen(this);
     }

@@ -40,6 +40,10 @@ int main(int argc, char *argv[])
     // The game takes no arguments; Qt's own (-reverse, -style, -stylesheet ...) would change
     // its windows, so Qt sees the program's name alone.
     int qtArgc = argc > 0 ? 1 : 0;
+    // The game's look is its own, so the desktop's platform theme plugin (GTK, KDE) is not
+    // loaded: it costs start-up time and writes files under the player's home.
+    QGuiApplication::setDesktopSettingsAware(false);
+    qunsetenv("QT_QPA_PLATFORMTHEME");
     QApplication app(qtArgc, argv);
     // Past this point a fatal message is no display failure; Qt reports it its own way.
     qInstallMessageHandler(g_qtMessages);
@@ -49,10 +53,11 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorvel.Quorvel"));
 
     // Created in this order, each hidden until a command shows it, and reused until the end.
+    // The dialogs belong to the main window, so that window managers keep them with it.
     TForm1 form1;
-    TForm4 form4;
-    TAboutBox1 aboutBox1;
-    TForm2 form2;
+    TForm4 form4(&form1);
+    TAboutBox1 aboutBox1(&form1);
+    TForm2 form2(&form1);
     form1.setDialogs(&form4, &aboutBox1, &form2);
     form1.show();
     return app.exec();

@@ -27,17 +27,33 @@ start_virtual_display() {
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 }
 
-# Starts openbox on DISPLAY and waits until it manages windows.
+# Starts a window manager on DISPLAY, openbox unless told kwin, and waits until it manages windows.
+# Usage: start_window_manager WORK_FOLDER [openbox|kwin]
 start_window_manager() {
-    local work=$1
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    virtual_display_pids+=($!)
+    local work=$1 manager=${2:-openbox}
+    if [[ $manager == kwin ]]; then
+        # KDE's window manager with its Breeze frames, on a session bus of its own; it keeps
+        # its settings and caches in the scratch folder, not in the user's home. Ending KWin
+        # ends dbus-run-session and its bus with it.
+        mkdir -p "$work/kwin-home"
+        HOME=$work/kwin-home XDG_CONFIG_HOME=$work/kwin-home/.config \
+            XDG_CACHE_HOME=$work/kwin-home/.cache XDG_DATA_HOME=$work/kwin-home/.local/share \
+            KWIN_COMPOSE=N dbus-run-session -- \
+            sh -c 'echo $$ >"$1"; exec kwin_x11 --replace' kwin "$work/kwin.pid" \
+            >"$work/kwin.log" 2>&1 &
+        virtual_display_pids+=($!)
+        for _ in $(seq 100); do [[ -s "$work/kwin.pid" ]] && break; sleep 0.05; done
+        [[ -s "$work/kwin.pid" ]] && virtual_display_pids+=("$(cat "$work/kwin.pid")")
+    else
+        openbox --sm-disable >"$work/openbox.log" 2>&1 &
+        virtual_display_pids+=($!)
+    fi
     for _ in $(seq 200); do
         # No pipe into grep -q: under pipefail, xprop's broken pipe would count as a failure.
         [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]] && return 0
         sleep 0.05
     done
-    echo "The window manager (openbox) did not start." >&2
+    echo "The window manager ($manager) did not start." >&2
     return 1
 }
 

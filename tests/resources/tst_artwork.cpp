@@ -301,8 +301,22 @@ void TestArtwork::discLookAndLight_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<double>("lowestHue");
     QTest::addColumn<double>("highestHue");
-    QTest::newRow("amber wood") << QStringLiteral("peg") << 20.0 << 50.0;
-    QTest::newRow("green marble") << QStringLiteral("selected") << 120.0 << 170.0;
+    // Main tones, grain, deep shadow and highlights, each drawn somewhere on the disc. (Silver,
+    // the last of the marble's highlights, is the ground around it.)
+    QTest::addColumn<QList<QRgb>>("tones");
+    QTest::newRow("amber wood") << QStringLiteral("peg") << 20.0 << 50.0
+                                << QList<QRgb>({qRgb(231, 156, 49), qRgb(214, 140, 41),
+                                                qRgb(206, 123, 33), qRgb(198, 115, 33),
+                                                qRgb(189, 107, 24), qRgb(148, 90, 33),
+                                                qRgb(99, 41, 8), qRgb(74, 49, 16), qRgb(74, 33, 8),
+                                                qRgb(255, 222, 132), qRgb(255, 255, 239),
+                                                qRgb(255, 255, 255)});
+    QTest::newRow("green marble") << QStringLiteral("selected") << 120.0 << 170.0
+                                  << QList<QRgb>({qRgb(33, 90, 57), qRgb(16, 82, 49),
+                                                  qRgb(24, 107, 66), qRgb(33, 132, 82),
+                                                  qRgb(33, 115, 74), qRgb(16, 57, 33),
+                                                  qRgb(8, 33, 16), qRgb(132, 239, 181),
+                                                  qRgb(239, 255, 255)});
 }
 
 void TestArtwork::discLookAndLight()
@@ -310,7 +324,15 @@ void TestArtwork::discLookAndLight()
     QFETCH(QString, name);
     QFETCH(double, lowestHue);
     QFETCH(double, highestHue);
+    QFETCH(QList<QRgb>, tones);
     const QImage image = load(QStringLiteral(":/cells/%1.png").arg(name));
+    QSet<QRgb> drawn;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x)
+            if (distanceFromDiscCentre(x, y) < 27)
+                drawn.insert(image.pixel(x, y));
+    for (const QRgb tone : tones)
+        QVERIFY2(drawn.contains(tone), qPrintable(QColor(tone).name()));
 
     double r = 0, g = 0, b = 0;
     int count = 0;

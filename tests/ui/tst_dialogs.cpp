@@ -321,6 +321,12 @@ private Q_SLOTS:
             for (int x = 0; x < 18; ++x)
                 matching += glyph.pixel(x, y) == glyphColour.rgb();
         QVERIFY(matching >= 20);
+        // At a display scale of 2 each pixel of the glyph is a square of four, not a blur.
+        const QImage doubled = button->icon().pixmap(QSize(18, 18), 2).toImage();
+        QCOMPARE(doubled.size(), QSize(36, 36));
+        for (int y = 0; y < 36; ++y)
+            for (int x = 0; x < 36; ++x)
+                QCOMPARE(doubled.pixel(x, y), glyph.pixel(x / 2, y / 2));
     }
 
     void framesAreDrawnWhereTheyStand_data()

@@ -249,6 +249,43 @@ private Q_SLOTS:
         QCOMPARE(seen.typedName, QStringLiteral("kept.sav"));
         QCOMPARE(seen.directory, QDir(folder->path()).absolutePath());
         QCOMPARE(form->findChildren<QFileDialog *>().size(), 2);
+
+        // The dialog is kept, but its list shows the folder as it is now: a file changed since
+        // the last opening shows its new size.
+        const auto sizeShown = [this] {
+            QString size;
+            answerNext<QFileDialog>([&size](QFileDialog *dialog) {
+                auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+                (void)QTest::qWaitFor(
+                    [&] {
+                        const QAbstractItemModel *model = view->model();
+                        for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+                            if (model->index(row, 0, view->rootIndex()).data().toString()
+                                == QStringLiteral("kept.sav"))
+                                size = model->index(row, 1, view->rootIndex()).data().toString();
+                        }
+                        return !size.isEmpty();
+                    },
+                    5000);
+                dialog->reject();
+            });
+            form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+            return size;
+        };
+        QCOMPARE(sizeShown(), QStringLiteral("200 байт"));
+        QFile changed(inFolder(QStringLiteral("kept.sav")));
+        QVERIFY(changed.open(QIODevice::WriteOnly));
+        QCOMPARE(changed.write("abc", 3), 3);
+        changed.close();
+        QCOMPARE(sizeShown(), QStringLiteral("3 байта"));
+
+        // A path through a file cannot be opened; the dialog then starts from the nearest folder
+        // that exists, with the name chosen.
+        QCOMPARE(open(QStringLiteral("kept.sav/inner.sav")), QStringLiteral("Invalid filename."));
+        answerFileDialog(&seen, QString(), false);
+        form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+        QCOMPARE(seen.directory, QDir(folder->path()).absolutePath());
+        QCOMPARE(seen.typedName, QStringLiteral("inner.sav"));
     }
 
     // Only an accepted choice counts: a name typed and a folder browsed to before Cancel are
@@ -311,6 +348,7 @@ private Q_SLOTS:
                           size.value()));
         QVERIFY(write("game.sav", 200));
         QVERIFY(write("Game.1.sav", 5));
+        QVERIFY(write("LOUD.SAV", 200));
         QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("folder")));
         QMap<QString, QStringList> rows;
         QString otherType;
@@ -327,7 +365,7 @@ private Q_SLOTS:
                         columns << model->index(row, column, view->rootIndex()).data().toString();
                     rows[model->index(row, 0, view->rootIndex()).data().toString()] = columns;
                 }
-                return rows.size() == 10 && !rows.value(QStringLiteral("game.sav")).at(2).isEmpty();
+                return rows.size() == 11 && !rows.value(QStringLiteral("game.sav")).at(2).isEmpty();
             };
             // The list fills in the background; whatever it shows in time is checked below.
             (void)QTest::qWaitFor(read, 5000);
@@ -342,6 +380,8 @@ private Q_SLOTS:
             QCOMPARE(rows.value(QString::number(size.value()) + QStringLiteral(".sav")).value(0),
                      size.key());
         QCOMPARE(rows.value(QStringLiteral("Game.1.sav")).value(1), QStringLiteral("Игровой файл"));
+        // The filter lists upper-case names too, and they are saved games all the same.
+        QCOMPARE(rows.value(QStringLiteral("LOUD.SAV")).value(1), QStringLiteral("Игровой файл"));
         // A folder shows its type and no size.
         QCOMPARE(rows.value(QStringLiteral("folder")).mid(0, 2),
                  QStringList({QString(), QStringLiteral("Папка")}));
@@ -357,17 +397,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("error");
-        QTest::newRow("missing file") << QByteArray() << QStringLiteral("File not found.");
-        QTest::newRow("empty file") << QByteArray("") << QStringLiteral("Read beyond end of file.");
+        QTest::addColumn<QString>("name");
+        const QString broken = QStringLiteral("broken.sav");
+        QTest::newRow("missing file")
+            << QByteArray() << QStringLiteral("File not found.") << broken;
+        QTest::newRow("empty file")
+            << QByteArray("") << QStringLiteral("Read beyond end of file.") << broken;
         QTest::newRow("100 bytes")
-            << QByteArray(100, '\x01') << QStringLiteral("Read beyond end of file.");
+            << QByteArray(100, '\x01') << QStringLiteral("Read beyond end of file.") << broken;
+        // Longer than any file system allows a name to be: said, not silently refused.
+        QTest::newRow("300-character name")
+            << QByteArray() << QStringLiteral("Invalid filename.")
+            << QString(296, QLatin1Char('n')) + QStringLiteral(".sav");
     }
 
     void failedOpenShowsTheErrorAndChangesNothing()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, error);
-        const QString name = QStringLiteral("broken.sav");
+        QFETCH(QString, name);
         if (!bytes.isNull()) {
             QFile file(inFolder(name));
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -98,8 +98,10 @@ Rgb ramp(const std::vector<Rgb> &tones, double t)
 struct Material
 {
     std::vector<Rgb> shadows; // from the deepest up to the main tone
-    std::vector<Rgb> highlights; // from just above the main tone up to white
+    std::vector<Rgb> highlights; // from just above the main tone up to the brightest
     Rgb (*surface)(double x, double y);
+    // The tones the picture is known by; the disc's palette holds each of them exactly.
+    std::vector<Rgb> tones;
 };
 
 // Amber wood; the grain runs from top to bottom and wavers a little.
@@ -135,15 +137,22 @@ const Material &wood()
 {
     static const Material material {{rgb(74, 33, 8), rgb(74, 49, 16), rgb(99, 41, 8)},
                                     {rgb(255, 222, 132), rgb(255, 255, 239), rgb(255, 255, 255)},
-                                    woodSurface};
+                                    woodSurface,
+                                    {rgb(231, 156, 49), rgb(214, 140, 41), rgb(206, 123, 33),
+                                     rgb(198, 115, 33), rgb(189, 107, 24), rgb(148, 90, 33),
+                                     rgb(99, 41, 8), rgb(74, 49, 16), rgb(74, 33, 8),
+                                     rgb(255, 222, 132), rgb(255, 255, 239), rgb(255, 255, 255)}};
     return material;
 }
 
 const Material &marble()
 {
     static const Material material {{rgb(8, 33, 16), rgb(16, 57, 33)},
-                                    {rgb(132, 239, 181), rgb(239, 255, 255), rgb(255, 255, 255)},
-                                    marbleSurface};
+                                    {rgb(132, 239, 181), rgb(239, 255, 255)},
+                                    marbleSurface,
+                                    {rgb(33, 90, 57), rgb(16, 82, 49), rgb(24, 107, 66),
+                                     rgb(33, 132, 82), rgb(33, 115, 74), rgb(16, 57, 33),
+                                     rgb(8, 33, 16), rgb(132, 239, 181), rgb(239, 255, 255)}};
     return material;
 }
 
@@ -179,16 +188,18 @@ Rgb shade(const Material &material, double x, double y)
 }
 
 // Reduces the disc to a small set of shades, the way a 256-colour picture would hold it:
-// k-means in RGB, started from colours spread evenly over the brightness order.
-void quantize(std::vector<Rgb> &colours, std::size_t count)
+// k-means in RGB. The material's own tones are fixed members of the set; the others start from
+// colours spread evenly over the brightness order and move.
+void quantize(std::vector<Rgb> &colours, std::size_t count, const std::vector<Rgb> &fixed)
 {
     std::vector<Rgb> sorted = colours;
     auto brightness = [](const Rgb &c) { return 0.3 * c.r + 0.59 * c.g + 0.11 * c.b; };
     std::stable_sort(sorted.begin(), sorted.end(),
                      [&](const Rgb &a, const Rgb &b) { return brightness(a) < brightness(b); });
-    std::vector<Rgb> centres(count);
-    for (std::size_t i = 0; i < count; ++i)
-        centres[i] = sorted[(2 * i + 1) * sorted.size() / (2 * count)];
+    std::vector<Rgb> centres = fixed;
+    const std::size_t moving = count - fixed.size();
+    for (std::size_t i = 0; i < moving; ++i)
+        centres.push_back(sorted[(2 * i + 1) * sorted.size() / (2 * moving)]);
 
     std::vector<std::size_t> nearest(colours.size());
     auto distance = [](const Rgb &a, const Rgb &b) {
@@ -210,9 +221,29 @@ void quantize(std::vector<Rgb> &colours, std::size_t count)
             sums[nearest[p]].b += colours[p].b;
             sizes[nearest[p]] += 1;
         }
-        for (std::size_t c = 0; c < count; ++c)
+        for (std::size_t c = fixed.size(); c < count; ++c)
             if (sizes[c] > 0)
                 centres[c] = {sums[c].r / sizes[c], sums[c].g / sizes[c], sums[c].b / sizes[c]};
+    }
+    // A tone of the material that no pixel came nearest to takes over the moving shade closest
+    // to it, so that every tone the picture is known by is drawn.
+    std::vector<bool> used(count, false);
+    for (const std::size_t c : nearest)
+        used[c] = true;
+    for (std::size_t tone = 0; tone < fixed.size(); ++tone) {
+        if (used[tone])
+            continue;
+        std::size_t closest = count;
+        for (std::size_t c = fixed.size(); c < count; ++c)
+            if (used[c]
+                && (closest == count
+                    || distance(fixed[tone], centres[c]) < distance(fixed[tone], centres[closest])))
+                closest = c;
+        if (closest == count)
+            continue;
+        std::replace(nearest.begin(), nearest.end(), closest, tone);
+        used[closest] = false;
+        used[tone] = true;
     }
     for (std::size_t p = 0; p < colours.size(); ++p)
         colours[p] = centres[nearest[p]];
@@ -251,7 +282,7 @@ void drawDisc(QImage &image, const Material &material)
             colours.push_back(mix(silver, mean, cover));
         }
     }
-    quantize(colours, 58);
+    quantize(colours, 58, material.tones);
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         const Rgb &c = colours[i];
         image.setPixelColor(

@@ -1,6 +1,9 @@
 // Places a top-level window in the middle of its screen by its outer frame.
 #include "ui/dialogs/Centring.h"
 
+#include "ui/dialogs/DialogWindow.h"
+
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QEvent>
 #include <QScreen>
@@ -9,60 +12,69 @@
 
 namespace {
 
-// The frame that the window manager put around the window; none before it has framed it.
+// The frame that the window manager put around the window; none before it has framed it. Right
+// after some window managers (KWin) take a window in, Qt works its frame out from a 1 x 1 parent
+// and gets negative margins: no frame either.
 QMargins frameOf(const QWidget *window)
 {
-    if (!window)
+    if (!window || !window->windowHandle())
         return {};
-    if (const QWindow *handle = window->windowHandle())
-        return handle->frameMargins();
-    return {};
+    const QMargins frame = window->windowHandle()->frameMargins();
+    if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
+        return {};
+    return frame;
+}
+
+QPoint centredTopLeft(const QScreen *screen, const QSize &outer)
+{
+    const QRect area = screen->availableGeometry();
+    return {area.x() + (area.width() - outer.width()) / 2,
+            area.y() + (area.height() - outer.height()) / 2};
 }
 
 void place(QWidget *window, const QScreen *screen, const QMargins &frame)
 {
-    const QRect area = screen->availableGeometry();
-    const QSize outer = window->size().grownBy(frame);
-    const QPoint outerTopLeft(area.x() + (area.width() - outer.width()) / 2,
-                              area.y() + (area.height() - outer.height()) / 2);
+    const QPoint outerTopLeft = centredTopLeft(screen, window->size().grownBy(frame));
     // Placing the client area is exact, framed or not.
     window->setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), window->size()));
 }
 
-// Waits until the window manager has framed the window, and centres it again if the frame
-// differs from the one guessed.
-class FrameWatch : public QObject
+// Centres the window again each time the window manager tells its frame, until the window has
+// been shown centred by its real frame.
+class FrameWatch : public QObject, public QAbstractNativeEventFilter
 {
 public:
     FrameWatch(QWidget *window, const QMargins &guess)
         : QObject(window)
-        , m_guess(guess)
+        , m_window(window)
+        , m_placedWith(guess)
     {
         window->installEventFilter(this);
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~FrameWatch() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
+    {
+        // Qt takes the new extents in only after this filter, so look once it has.
+        if (reportsFrameExtents(eventType, message, m_window))
+            QMetaObject::invokeMethod(
+                this, [this] { check(true); }, Qt::QueuedConnection);
+        return false;
     }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        auto *window = static_cast<QWidget *>(watched);
         switch (event->type()) {
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::WindowActivate:
-        case QEvent::UpdateRequest: {
-            const QMargins frame = frameOf(window);
-            if (frame.isNull())
-                break;
-            window->removeEventFilter(this);
-            // Shown by now, the window stands on the screen it was placed on.
-            if (frame != m_guess && window->screen())
-                place(window, window->screen(), frame);
-            deleteLater();
+        case QEvent::UpdateRequest:
+            check(false);
             break;
-        }
         case QEvent::Hide:
-            window->removeEventFilter(this);
-            deleteLater();
+            finish();
             break;
         default:
             break;
@@ -71,7 +83,34 @@ protected:
     }
 
 private:
-    QMargins m_guess;
+    void check(bool extentsReported)
+    {
+        const QMargins frame = frameOf(m_window);
+        // Shown by now, the window stands on the screen it was placed on.
+        const QScreen *screen = m_window->screen();
+        // A minimised window stands nowhere; the window manager gives it back where it was.
+        if (frame.isNull() || !screen || m_window->isMinimized())
+            return;
+        const QRect outer = m_window->geometry().marginsAdded(frame);
+        if (outer.topLeft() == centredTopLeft(screen, outer.size())) {
+            finish();
+            return;
+        }
+        if (frame != m_placedWith || extentsReported) {
+            m_placedWith = frame;
+            place(m_window, screen, frame);
+        }
+    }
+
+    void finish()
+    {
+        m_window->removeEventFilter(this);
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+        deleteLater();
+    }
+
+    QWidget *m_window;
+    QMargins m_placedWith;
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "ui/dialogs/InfoDialog.h"
 
 #include "ui/dialogs/Centring.h"
+#include "ui/dialogs/DialogWindow.h"
+#include "ui/dialogs/StockGlyphs.h"
 
 #include <QFrame>
 #include <QIcon>
@@ -54,8 +56,7 @@ InfoDialog::InfoDialog(const char *name, const char *caption, QSize clientSize, 
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(QString::fromUtf8(caption));
     setFixedSize(clientSize);
-    // A dialog frame shows no icon, not even the application's.
-    setWindowIcon(QIcon());
+    keepAsDialog(this);
 
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
@@ -69,7 +70,7 @@ InfoDialog::InfoDialog(const char *name, const char *caption, QSize clientSize, 
 
 QPushButton *InfoDialog::addCloseButton(const char *text, const QPixmap &glyph, const QRect &place)
 {
-    auto *button = new QPushButton(QIcon(glyph), QString::fromUtf8(text), this);
+    auto *button = new QPushButton(crispIcon(glyph.toImage()), QString::fromUtf8(text), this);
     button->setObjectName(QStringLiteral("BitBtn1"));
     button->setGeometry(place);
     button->setIconSize(glyph.size());

@@ -1,6 +1,8 @@
-// The two 18 x 18 button pictures of the dialogs: a green check mark and an open door.
+// The two 18 x 18 button pictures of the dialogs (a green check mark and an open door), and
+// button pictures that stay crisp on scaled displays.
 #include "ui/dialogs/StockGlyphs.h"
 
+#include <QIcon>
 #include <QImage>
 #include <QPainter>
 
@@ -50,4 +52,15 @@ QPixmap openDoorGlyph()
     painter.drawPoint(8, 9);
     painter.end();
     return QPixmap::fromImage(glyph);
+}
+
+QIcon crispIcon(const QImage &picture)
+{
+    QIcon icon;
+    for (int scale = 1; scale <= 4; ++scale) {
+        QPixmap pixmap = QPixmap::fromImage(picture.scaled(picture.size() * scale));
+        pixmap.setDevicePixelRatio(scale);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }

@@ -1,0 +1,218 @@
+// How the game's dialogs and message boxes stand among the desktop's windows.
+#include "ui/dialogs/DialogWindow.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QString>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+xcb_connection_t *x11Connection()
+{
+    if (const auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
+        return x11->connection();
+    return nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+{
+    const xcb_intern_atom_cookie_t cookie
+        = xcb_intern_atom(connection, 0, std::uint16_t(qstrlen(name)), name);
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return found;
+}
+
+// Window managers read these properties when the window is mapped, so they are written just
+// before, while the window is still unmapped; a window manager drops a window's state when it
+// is withdrawn, so they are written again at every showing.
+void markUnmappedWindow(xcb_connection_t *connection, xcb_window_t window)
+{
+    // Kept off the task bar: the main window's entry stands for the whole game.
+    const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
+    const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    std::vector<xcb_atom_t> states;
+    const xcb_get_property_cookie_t cookie
+        = xcb_get_property(connection, 0, window, state, XCB_ATOM_ATOM, 0, 64);
+    if (xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr)) {
+        const auto *held = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
+        if (reply->format == 32)
+            states.assign(held, held + xcb_get_property_value_length(reply) / 4);
+        free(reply);
+    }
+    if (std::find(states.begin(), states.end(), skipTaskbar) == states.end())
+        states.push_back(skipTaskbar);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
+                        std::uint32_t(states.size()), states.data());
+
+    // Move and close only: a minimised modal dialog would leave the game locked, and the
+    // dialogs keep one size.
+    enum : std::uint32_t {
+        kFunctionsGiven = 1,
+        kDecorationsGiven = 2,
+        kMove = 4,
+        kClose = 32,
+        kBorder = 2,
+        kTitle = 8,
+        kMenu = 16,
+    };
+    const std::uint32_t motif[5]
+        = {kFunctionsGiven | kDecorationsGiven, kMove | kClose, kBorder | kTitle | kMenu, 0, 0};
+    const xcb_atom_t motifHints = atom(connection, "_MOTIF_WM_HINTS");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, motifHints, motifHints, 32, 5,
+                        motif);
+
+    // A dialog frame shows no icon; Qt would give the window the application's or a stock one.
+    xcb_delete_property(connection, window, atom(connection, "_NET_WM_ICON"));
+    xcb_flush(connection);
+}
+
+class DialogKind : public QObject
+{
+public:
+    explicit DialogKind(QWidget *dialog)
+        : QObject(dialog)
+    {
+        dialog->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Qt's own show event comes before the window is mapped; a spontaneous one after.
+        if (event->type() == QEvent::Show && !event->spontaneous()) {
+            auto *dialog = static_cast<QWidget *>(watched);
+            if (xcb_connection_t *connection = x11Connection())
+                markUnmappedWindow(connection, xcb_window_t(dialog->winId()));
+        }
+        return false;
+    }
+};
+
+void bringBackModalDialog()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || !(modal->windowState() & Qt::WindowMinimized))
+        return;
+    modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
+    modal->raise();
+    modal->activateWindow();
+}
+
+// The window that a mouse button was pressed in, or none. Qt reads the mouse through the X Input
+// extension where the server has it, else through core events.
+xcb_window_t pressedWindow(const xcb_generic_event_t *event)
+{
+    const int type = event->response_type & 0x7f;
+    if (type == XCB_BUTTON_PRESS)
+        return reinterpret_cast<const xcb_button_press_event_t *>(event)->event;
+    if (type != XCB_GE_GENERIC)
+        return XCB_WINDOW_NONE;
+    static const std::uint8_t xinput = [] {
+        xcb_connection_t *connection = x11Connection();
+        const char name[] = "XInputExtension";
+        xcb_query_extension_reply_t *reply = xcb_query_extension_reply(
+            connection, xcb_query_extension(connection, sizeof name - 1, name), nullptr);
+        const std::uint8_t opcode = reply && reply->present ? reply->major_opcode : 0;
+        free(reply);
+        return opcode;
+    }();
+    const auto *generic = reinterpret_cast<const xcb_ge_generic_event_t *>(event);
+    constexpr std::uint16_t kButtonPress = 4; // XI_ButtonPress
+    if (!xinput || generic->extension != xinput || generic->event_type != kButtonPress)
+        return XCB_WINDOW_NONE;
+    // An XI2 device event names its window at byte 24, after type, extension, sequence,
+    // length, event type, device, time, detail and root.
+    std::uint32_t window = 0;
+    std::memcpy(&window, reinterpret_cast<const char *>(event) + 24, sizeof window);
+    return window;
+}
+
+// A press on a window that a modal dialog blocks never becomes a Qt event, so it is caught as
+// the window system reports it.
+class MinimisedDialogWatch : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    explicit MinimisedDialogWatch(QWidget *mainWindow)
+        : QObject(mainWindow)
+        , m_mainWindow(mainWindow)
+    {
+        mainWindow->installEventFilter(this);
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~MinimisedDialogWatch() override
+    {
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        if (type == "xcb_generic_event_t" && m_mainWindow->internalWinId()
+            && pressedWindow(static_cast<const xcb_generic_event_t *>(message))
+                == xcb_window_t(m_mainWindow->internalWinId()))
+            bringBackModalDialog();
+        return false;
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowActivate)
+            bringBackModalDialog();
+        return false;
+    }
+
+private:
+    QWidget *m_mainWindow;
+};
+
+} // namespace
+
+void keepAsDialog(QWidget *dialog)
+{
+    new DialogKind(dialog);
+}
+
+void bringBackMinimisedDialogs(QWidget *mainWindow)
+{
+    new MinimisedDialogWatch(mainWindow);
+}
+
+void setTaskBarName(QWidget *window, const QString &name)
+{
+    window->setWindowIconText(name);
+    xcb_connection_t *connection = x11Connection();
+    if (!connection || !window->internalWinId())
+        return;
+    const QByteArray latin1 = name.toLatin1();
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
+                        XCB_ATOM_WM_ICON_NAME, XCB_ATOM_STRING, 8, std::uint32_t(latin1.size()),
+                        latin1.constData());
+    xcb_flush(connection);
+}
+
+bool reportsFrameExtents(const QByteArray &eventType, const void *message, const QWidget *window)
+{
+    if (eventType != "xcb_generic_event_t" || !window->internalWinId())
+        return false;
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return false;
+    const auto *change = static_cast<const xcb_property_notify_event_t *>(message);
+    if (change->window != xcb_window_t(window->internalWinId()))
+        return false;
+    static const xcb_atom_t extents = atom(x11Connection(), "_NET_FRAME_EXTENTS");
+    return change->atom == extents;
+}
