@@ -8,6 +8,7 @@
 
 #include "ModalDriver.h"
 
+#include <QAccessible>
 #include <QDialog>
 #include <QKeySequence>
 #include <QLabel>
@@ -128,6 +129,10 @@ private Q_SLOTS:
         QCOMPARE(form->windowTitle(), text("Кворвел"));
         QCOMPARE(client()->size(), QSize(490, 538));
         QVERIFY(!form->windowIcon().isNull());
+        // A screen reader names the board, which is a picture.
+        QAccessibleInterface *board = QAccessible::queryAccessibleInterface(client());
+        QVERIFY(board);
+        QCOMPARE(board->text(QAccessible::Name), text("Кворвел"));
     }
 
     void dealsOnlyOnceForTheWholeRun()
