@@ -153,6 +153,7 @@ private Q_SLOTS:
         QCOMPARE(run.status, 0);
         QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2 + 1 + 5);
+        QCOMPARE(lines[1], QStringLiteral("Позицию можно выиграть за 5 прыжков:"));
         QCOMPARE(
             lines[2],
             QStringLiteral("Фишка (4,5) уже выбрана: сначала щёлкните по ней, чтобы положить её."));
