@@ -187,6 +187,20 @@ gone() {
     fail "'$1' did not close"
 }
 
+# In the open dialog: types the name of a file that does not exist; the error box must stand
+# centred, be a dialog of the main window and show its whole caption, and is then closed.
+open_missing_file() {
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$work/none"
+    xdotool key Return
+    box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quorvel$' | head -n1) \
+        || fail "no error box for a file that does not exist"
+    sleep 0.5
+    expect_centred "$box" "the error box"
+    expect_dialog_kind "$box" "the error box"
+    expect_whole_caption_then_close "$box" Quorvel
+}
+
 # Where the board's client area starts: the first gray row below the toolbar strip.
 find_client_top() {
     shoot
@@ -219,15 +233,7 @@ if [[ $manager == kwin ]]; then
         dialog=$(other_window "the open dialog")
         sleep 0.5
         expect_centred "$dialog" "the open dialog"
-        xdotool key ctrl+a
-        xdotool type --delay 20 "$work/none"
-        xdotool key Return
-        box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quorvel$' | head -n1) \
-            || fail "no error box for a file that does not exist"
-        sleep 0.5
-        expect_centred "$box" "the error box"
-        expect_dialog_kind "$box" "the error box"
-        expect_whole_caption_then_close "$box" Quorvel
+        open_missing_file
         xdotool mousemove --window "$window" $((7 + 11)) $((top + 12)) click 1
         for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
         kill -0 "$game" 2>/dev/null && fail "the game still runs after Exit"
@@ -329,15 +335,7 @@ sleep 0.5
 xdotool mousemove --window "$window" $((53 + 11)) $((top + 12)) click 1
 other_window "the open dialog" >/dev/null
 sleep 0.5
-xdotool key ctrl+a
-xdotool type --delay 20 "$work/none"
-xdotool key Return
-box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quorvel$' | head -n1) \
-    || fail "no error box for a file that does not exist"
-sleep 0.5
-expect_centred "$box" "the error box"
-expect_dialog_kind "$box" "the error box"
-expect_whole_caption_then_close "$box" Quorvel
+open_missing_file
 
 # Save through the real dialog by typing a name: the file holds the Latin cross, 200 bytes. The
 # dialog is built on first use, which takes a while in a sanitizer build.
