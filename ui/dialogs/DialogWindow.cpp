@@ -57,23 +57,7 @@ void markUnmappedWindow(xcb_connection_t *connection, xcb_window_t window)
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
                         std::uint32_t(states.size()), states.data());
 
-    // Move and close only: a minimised modal dialog would leave the game locked, and the
-    // dialogs keep one size.
-    enum : std::uint32_t {
-        kFunctionsGiven = 1,
-        kDecorationsGiven = 2,
-        kMove = 4,
-        kClose = 32,
-        kBorder = 2,
-        kTitle = 8,
-        kMenu = 16,
-    };
-    const std::uint32_t motif[5]
-        = {kFunctionsGiven | kDecorationsGiven, kMove | kClose, kBorder | kTitle | kMenu, 0, 0};
-    const xcb_atom_t motifHints = atom(connection, "_MOTIF_WM_HINTS");
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, motifHints, motifHints, 32, 5,
-                        motif);
-
+    // Qt's own Motif hints already leave out minimise and maximise for a dialog.
     // A dialog frame shows no icon; Qt would give the window the application's or a stock one.
     xcb_delete_property(connection, window, atom(connection, "_NET_WM_ICON"));
     xcb_flush(connection);
