@@ -2,8 +2,8 @@
 #include "ui/FileDialogs.h"
 
 #include "resources/Texts.h"
-#include "ui/dialogs/Centring.h"
-#include "ui/dialogs/DialogWindow.h"
+#include "ui/Centring.h"
+#include "ui/DialogWindow.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>

@@ -3,8 +3,8 @@
 
 #include "platform/Failure.h"
 #include "resources/Texts.h"
-#include "ui/dialogs/Centring.h"
-#include "ui/dialogs/DialogWindow.h"
+#include "ui/Centring.h"
+#include "ui/DialogWindow.h"
 
 #include <QDialogButtonBox>
 #include <QFontMetrics>

@@ -3,10 +3,10 @@
 
 #include "resources/Texts.h"
 #include "ui/CellImages.h"
+#include "ui/Centring.h"
+#include "ui/DialogWindow.h"
 #include "ui/Glyphs.h"
 #include "ui/MessageBoxes.h"
-#include "ui/dialogs/Centring.h"
-#include "ui/dialogs/DialogWindow.h"
 #include "ui/dialogs/StockGlyphs.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // What the three information dialogs share: the fixed frame, their labels and their button.
 #include "ui/dialogs/InfoDialog.h"
 
-#include "ui/dialogs/Centring.h"
-#include "ui/dialogs/DialogWindow.h"
+#include "ui/Centring.h"
+#include "ui/DialogWindow.h"
 #include "ui/dialogs/StockGlyphs.h"
 
 #include <QFrame>

@@ -2,10 +2,10 @@
 #include "ui/dialogs/Supriz.h"
 
 #include "resources/Texts.h"
-#include "ui/dialogs/Bevel.h"
 #include "ui/dialogs/PictureBox.h"
 #include "ui/dialogs/StockGlyphs.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
@@ -13,13 +13,20 @@ TForm2::TForm2(QWidget *parent)
     : InfoDialog("Form2", Texts::kGiftCaption, QSize(487, 445), parent)
 {
     using namespace DialogColours;
-    using Shape = Bevel::Shape;
     // The frames come first so that everything else lies on top of them.
-    new Bevel("Bevel1", QRect(8, 8, 473, 433), Shape::Lowered, this);
-    new Bevel("Bevel2", QRect(16, 16, 457, 417), Shape::Raised, this);
-    new Bevel("Bevel3", QRect(24, 80, 273, 345), Shape::Lowered, this);
-    new Bevel("Bevel4", QRect(304, 80, 161, 297), Shape::Lowered, this);
-    new Bevel("Bevel5", QRect(304, 384, 161, 41), Shape::Lowered, this);
+    const auto bevel = [this](const char *name, const QRect &place, QFrame::Shadow shadow) {
+        auto *frame = new QFrame(this);
+        frame->setObjectName(QString::fromLatin1(name));
+        frame->setGeometry(place);
+        frame->setFrameStyle(QFrame::Panel | shadow);
+        // Only a frame: whatever lies inside stays visible and clickable.
+        frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    };
+    bevel("Bevel1", QRect(8, 8, 473, 433), QFrame::Sunken);
+    bevel("Bevel2", QRect(16, 16, 457, 417), QFrame::Raised);
+    bevel("Bevel3", QRect(24, 80, 273, 345), QFrame::Sunken);
+    bevel("Bevel4", QRect(304, 80, 161, 297), QFrame::Sunken);
+    bevel("Bevel5", QRect(304, 384, 161, 41), QFrame::Sunken);
 
     QLabel *title = addLabel(this, "StaticText1", QRect(24, 24, 441, 49),
                              QString::fromUtf8(Texts::kGiftTitle),

@@ -1,5 +1,5 @@
 // How the game's dialogs and message boxes stand among the desktop's windows.
-#include "ui/dialogs/DialogWindow.h"
+#include "ui/DialogWindow.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>

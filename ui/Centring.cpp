@@ -1,7 +1,7 @@
 // Places a top-level window in the middle of its screen by its outer frame.
-#include "ui/dialogs/Centring.h"
+#include "ui/Centring.h"
 
-#include "ui/dialogs/DialogWindow.h"
+#include "ui/DialogWindow.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
