@@ -50,6 +50,7 @@ struct GameState
     std::int32_t SelectedRow = 0;
 
     GameState();
+    bool operator==(const GameState &) const = default;
 
     // Deals layout `kind` onto the playfield; any kind outside 0 to 6 changes nothing.
     void SetUpLayout(std::int32_t kind);

@@ -1,7 +1,7 @@
 // The seven starting layouts as pictures of the playfield.
 #include "model/Layouts.h"
 
-const std::array<LayoutPicture, 7> kLayoutPictures = {{
+const std::array<LayoutPicture, kLayoutCount> kLayoutPictures = {{
     // FullBoard
     {"--PPP--", "--PPP--", "PPPPPPP", "PPPoPPP", "PPPPPPP", "--PPP--", "--PPP--"},
     // LatinCross

@@ -26,15 +26,15 @@ std::int32_t decode(const Record &record)
 }
 
 // Closes the file on every way out, the failures included.
-class OpenFile
+class FileCloser
 {
 public:
-    explicit OpenFile(RecordFiles &files)
+    explicit FileCloser(RecordFiles &files)
         : m_files(files)
     { }
-    OpenFile(const OpenFile &) = delete;
-    OpenFile &operator=(const OpenFile &) = delete;
-    ~OpenFile() { m_files.close(); }
+    FileCloser(const FileCloser &) = delete;
+    FileCloser &operator=(const FileCloser &) = delete;
+    ~FileCloser() { m_files.close(); }
 
 private:
     RecordFiles &m_files;
@@ -44,7 +44,7 @@ private:
 
 void GameState::SaveGame(const std::string &path, RecordFiles &files) const
 {
-    const OpenFile file(files);
+    const FileCloser closer(files);
     files.create(path);
     files.writeRecord(encode(BoardKind));
     for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column)
@@ -59,7 +59,7 @@ void GameState::LoadGame(const std::string &path, RecordFiles &files)
     std::int32_t kind = 0;
     std::array<std::int32_t, kPlayfieldCells> cells {};
     {
-        const OpenFile file(files);
+        const FileCloser closer(files);
         files.open(path);
         kind = decode(files.readRecord());
         for (std::int32_t &cell : cells)

@@ -28,7 +28,7 @@ void CellImages::draw(QPainter &target, int x, int y, int index) const
     // On a scaled display the edges fall between device pixels. Each edge goes to the first
     // device pixel whose centre lies inside the picture, the rule by which a press on a device
     // pixel is judged, so a press selects whatever cell the pressed pixel shows.
-    const QRectF exact = toDevice.mapRect(QRectF(x, y, width(), height()));
+    const QRectF exact = toDevice.mapRect(QRectF(QPointF(x, y), picture.deviceIndependentSize()));
     const auto edge = [](qreal at) { return std::ceil(at - 0.5); };
     const QRectF snapped(QPointF(edge(exact.left()), edge(exact.top())),
                          QPointF(edge(exact.right()), edge(exact.bottom())));

@@ -13,8 +13,6 @@ class CellImages : public QObject
 public:
     explicit CellImages(QObject *parent = nullptr);
 
-    int width() const { return 60; }
-    int height() const { return 60; }
     int count() const { return int(m_pictures.size()); }
 
     // Paints picture `index` (a CellState: 0 to 2) opaque with its top-left pixel at (x, y).

@@ -11,13 +11,6 @@ Q_DECLARE_METATYPE(std::vector<Click>)
 
 namespace {
 
-bool sameGame(const GameState &a, const GameState &b)
-{
-    return a.Board == b.Board && a.BoardKind == b.BoardKind
-        && a.NothingSelected == b.NothingSelected && a.SelectedColumn == b.SelectedColumn
-        && a.SelectedRow == b.SelectedRow;
-}
-
 GameState dealt(int kind)
 {
     GameState game;
@@ -57,12 +50,12 @@ private Q_SLOTS:
         QCOMPARE(outcome.Message, Notice::None);
         QCOMPARE(game.Board[4][2], int(Peg));
         QVERIFY(game.NothingSelected);
-        QVERIFY(sameGame(game, [] {
+        QVERIFY(game == [] {
             GameState g = dealt(FullBoard);
             g.SelectedColumn = 4;
             g.SelectedRow = 2;
             return g;
-        }()));
+        }());
     }
 
     void jumpRemovesTheMiddlePeg_data()
@@ -135,7 +128,7 @@ private Q_SLOTS:
 
         QVERIFY(!outcome.Redraw);
         QCOMPARE(outcome.Message, Notice::None);
-        QVERIFY(sameGame(game, expected));
+        QVERIFY(game == expected);
     }
 
     // Only a peg can be jumped: over a hole, a closed hole or any odd value read from a file,
@@ -161,7 +154,7 @@ private Q_SLOTS:
         const ClickOutcome outcome = game.HandleClick(4, 7);
         QVERIFY(outcome.Redraw);
         QCOMPARE(outcome.Message, Notice::None);
-        QVERIFY(sameGame(game, expected));
+        QVERIFY(game == expected);
 
         game.HandleClick(4, 4);
         QCOMPARE(game.Board[4][4], int(Selected));
@@ -178,7 +171,7 @@ private Q_SLOTS:
         const ClickOutcome outcome = game.HandleClick(4, 5);
         QVERIFY(!outcome.Redraw);
         QCOMPARE(outcome.Message, Notice::None);
-        QVERIFY(sameGame(game, before));
+        QVERIFY(game == before);
     }
 
     void latinCrossIsWonOnTheFifthJumpAndThenOver()
@@ -203,7 +196,7 @@ private Q_SLOTS:
             const ClickOutcome outcome = game.HandleClick(anywhere.first, anywhere.second);
             QVERIFY(!outcome.Redraw);
             QCOMPARE(outcome.Message, Notice::GameOverNotice);
-            QVERIFY(sameGame(game, before));
+            QVERIFY(game == before);
         }
     }
 
@@ -234,7 +227,7 @@ private Q_SLOTS:
                 QCOMPARE(outcome.Message, Notice::GameOverNotice);
             }
         }
-        QVERIFY(sameGame(game, before));
+        QVERIFY(game == before);
     }
 
     // A peg next to the edge must not be thrown into the margin around the board.
@@ -249,7 +242,7 @@ private Q_SLOTS:
 
         QVERIFY(!outcome.Redraw);
         QCOMPARE(outcome.Message, Notice::None);
-        QVERIFY(sameGame(game, before));
+        QVERIFY(game == before);
         QCOMPARE(game.Board[2][4], int(Selected));
     }
 

@@ -113,13 +113,6 @@ QByteArray asBytes(const std::vector<unsigned char> &bytes)
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
 }
 
-bool sameGame(const GameState &a, const GameState &b)
-{
-    return a.Board == b.Board && a.BoardKind == b.BoardKind
-        && a.NothingSelected == b.NothingSelected && a.SelectedColumn == b.SelectedColumn
-        && a.SelectedRow == b.SelectedRow;
-}
-
 // The same position for the player: the selection counts only while a peg is held.
 bool samePosition(const GameState &a, const GameState &b)
 {
@@ -259,7 +252,7 @@ private Q_SLOTS:
 
         const GameState loaded = game;
         game.SetUpLayout(game.BoardKind);
-        QVERIFY(sameGame(game, loaded));
+        QVERIFY(game == loaded);
     }
 
     void singleSelectedPegInTheFileComesBackSelected_data()
@@ -368,7 +361,7 @@ private Q_SLOTS:
         });
 
         QCOMPARE(shown, expected);
-        QVERIFY(sameGame(game, before));
+        QVERIFY(game == before);
         QVERIFY(files.onDisk == oldFile);
         QVERIFY(!files.isOpen);
     }
@@ -412,7 +405,7 @@ private Q_SLOTS:
             = failureOf([&] { game.LoadGame(nativePath(folder.filePath(name)), files); });
 
         QCOMPARE(shown, expected);
-        QVERIFY(sameGame(game, before));
+        QVERIFY(game == before);
         QCOMPARE_LT(timer.elapsed(), 2000);
     }
 
