@@ -58,8 +58,12 @@ void markUnmappedWindow(xcb_connection_t *connection, xcb_window_t window)
                         std::uint32_t(states.size()), states.data());
 
     // Qt's own Motif hints already leave out minimise and maximise for a dialog.
-    // A dialog frame shows no icon; Qt would give the window the application's or a stock one.
-    xcb_delete_property(connection, window, atom(connection, "_NET_WM_ICON"));
+    // A dialog frame shows no icon. Qt would give the window the application's or a stock one,
+    // and window managers lend a window without one its main window's, so the dialog's icon is a
+    // single clear pixel.
+    const std::uint32_t clearIcon[] = {1, 1, 0};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom(connection, "_NET_WM_ICON"),
+                        XCB_ATOM_CARDINAL, 32, 3, clearIcon);
     xcb_flush(connection);
 }
 
