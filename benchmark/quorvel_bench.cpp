@@ -2,6 +2,7 @@
 // the decoding of each built-in JPEG picture. Run it on an X display.
 #include "platform/Jpeg.h"
 #include "ui/Application.h"
+#include "ui/BoardView.h"
 #include "ui/Unit1.h"
 
 #include <QApplication>
@@ -41,7 +42,7 @@ int main(int argc, char *argv[])
     QCoreApplication::processEvents();
 
     // Selecting and putting down the top peg: every click redraws the whole playfield.
-    const QPoint peg = TForm1::CellOrigin(4, 2) + QPoint(30, 30);
+    const QPoint peg = BoardView::CellOrigin(4, 2) + QPoint(30, 30);
     std::vector<qint64> clicks;
     QElapsedTimer timer;
     for (int i = 0; i < 2000; ++i) {

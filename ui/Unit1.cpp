@@ -1,8 +1,8 @@
-// The main window: the board view, the menu, the toolbar and the commands.
+// The main window: the menu, the toolbar, the commands, and the board view as its client area.
 #include "ui/Unit1.h"
 
 #include "resources/Texts.h"
-#include "ui/CellImages.h"
+#include "ui/BoardView.h"
 #include "ui/Centring.h"
 #include "ui/DialogWindow.h"
 #include "ui/Glyphs.h"
@@ -14,68 +14,18 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QToolButton>
 
-#include <cmath>
 #include <exception>
 
 namespace {
 
-const QColor kBackground(128, 128, 128);
-constexpr int kClientWidth = 490;
-constexpr int kClientHeight = 538;
 constexpr int kToolBarHeight = 29;
 
 QString text(const char *utf8)
 {
     return QString::fromUtf8(utf8);
 }
-
-// The client area of the main window: the board is painted straight onto it, below the toolbar.
-class ClientArea : public QWidget
-{
-public:
-    explicit ClientArea(TForm1 *form)
-        : QWidget(form)
-        , m_form(form)
-    {
-        setObjectName(QStringLiteral("ClientArea"));
-        setAccessibleName(text(Texts::kMainCaption));
-    }
-
-    QSize sizeHint() const override { return {kClientWidth, kClientHeight}; }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        m_form->FormPaint(painter);
-    }
-
-    // Every button counts.
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        // With fractional display scaling a press falls on a device pixel that lies between
-        // whole pixels, and Qt rounds the position it hands a child widget; the window's own
-        // position of the press is exact. The press counts for what the pixel shows, judged by
-        // its centre, as the cell pictures' edges are placed.
-        const qreal scale = devicePixelRatioF();
-        const QPointF device = event->scenePosition() * scale;
-        const QPointF pixel(std::floor(device.x() + 1e-6), std::floor(device.y() + 1e-6));
-        const QPointF position
-            = (pixel + QPointF(0.5, 0.5)) / scale - QPointF(mapTo(window(), QPoint()));
-        m_form->FormMouseDown(event->button(), event->modifiers(), position);
-    }
-
-    // Qt delivers the second press of a double click (or of any quick second click on the
-    // same spot) as a double-click event alone; it is a press like any other.
-    void mouseDoubleClickEvent(QMouseEvent *event) override { mousePressEvent(event); }
-
-private:
-    TForm1 *m_form;
-};
 
 // A gap between groups of toolbar buttons.
 class Splitter : public QWidget
@@ -140,13 +90,12 @@ TForm1::TForm1(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/icon/mainicon.png")));
     bringBackMinimisedDialogs(this);
 
-    m_clientArea = new ClientArea(this);
+    m_clientArea = new BoardView(m_game, this);
     setCentralWidget(m_clientArea);
-    m_cellImages = new CellImages(this);
     buildMenu();
     buildToolBar();
 
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    resize(m_clientArea->sizeHint() + QSize(0, menuBar()->sizeHint().height()));
 }
 
 TForm1::~TForm1() = default;
@@ -224,59 +173,15 @@ void TForm1::buildToolBar()
     }
 }
 
-QPoint TForm1::CellOrigin(int column, int row)
-{
-    return {62 * column - 30, 62 * row};
-}
-
-QPoint TForm1::CellAtPoint(double x, double y)
-{
-    const auto column = static_cast<int>(std::trunc((x - 30) / 62.0 + 1));
-    const auto row = static_cast<int>(std::trunc(y / 62.0));
-    return {column, row};
-}
-
 void TForm1::FormPaint(QPainter &painter)
 {
-    painter.fillRect(m_clientArea->rect(), kBackground);
-    DrawPlayfield(painter);
+    m_clientArea->FormPaint(painter);
 }
 
-void TForm1::DrawPlayfield(QPainter &painter)
+void TForm1::FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                           QPointF position)
 {
-    for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column) {
-        for (int row = kFirstPlayfieldLine; row <= kLastPlayfieldLine; ++row) {
-            const std::int32_t cell = m_game.Board[column][row];
-            if (cell == Empty || cell == Peg || cell == Selected) {
-                const QPoint origin = CellOrigin(column, row);
-                m_cellImages->draw(painter, origin.x(), origin.y(), cell);
-            }
-        }
-    }
-}
-
-void TForm1::redrawPlayfieldNow()
-{
-    // Synchronous, so the new position is on screen before any message box opens.
-    m_clientArea->repaint();
-}
-
-void TForm1::FormMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF position)
-{
-    const QPoint cell = CellAtPoint(position.x(), position.y());
-    const ClickOutcome outcome = m_game.HandleClick(cell.x(), cell.y());
-    if (outcome.Redraw)
-        redrawPlayfieldNow();
-    switch (outcome.Message) {
-    case Notice::None:
-        break;
-    case Notice::GameOverNotice:
-        showInformation(this, text(Texts::kGameOverNotice));
-        break;
-    case Notice::WinNotice:
-        showInformation(this, text(Texts::kWinNotice));
-        break;
-    }
+    m_clientArea->FormMouseDown(button, modifiers, position);
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -322,7 +227,7 @@ template<typename Command> void TForm1::guarded(Command &&command)
 void TForm1::dealLayout(std::int32_t kind)
 {
     m_game.SetUpLayout(kind);
-    redrawPlayfieldNow();
+    m_clientArea->redrawPlayfieldNow();
 }
 
 void TForm1::N5Click()
@@ -346,7 +251,7 @@ void TForm1::N7Click()
         return;
     guarded([&] {
         m_game.LoadGame(QFile::encodeName(path).toStdString(), m_files);
-        redrawPlayfieldNow();
+        m_clientArea->redrawPlayfieldNow();
     });
 }
 

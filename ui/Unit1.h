@@ -1,4 +1,4 @@
-// The main window: the board view, the menu, the toolbar and the commands.
+// The main window: the menu, the toolbar, the commands, and the board view as its client area.
 #pragma once
 
 #include "model/GameState.h"
@@ -6,10 +6,9 @@
 #include "ui/FileDialogs.h"
 
 #include <QMainWindow>
-#include <QPoint>
 #include <QPointF>
 
-class CellImages;
+class BoardView;
 class QDialog;
 class QPainter;
 
@@ -26,16 +25,9 @@ public:
 
     const GameState &game() const { return m_game; }
 
-    // Board geometry in client pixels: the top-left pixel of a cell's picture, and the cell
-    // under a point (not clamped: a large window gives columns and rows of 9 and more).
-    static QPoint CellOrigin(int column, int row);
-    // The point is taken as Qt reports it: with fractional display scaling a press can fall
-    // between two whole pixels.
-    static QPoint CellAtPoint(double x, double y);
-
-    // Paint handler of the client area and the playfield drawing it uses.
+    // The main window's paint and mouse-press handlers: the board view, its client area,
+    // paints the playfield and plays the presses.
     void FormPaint(QPainter &painter);
-    void DrawPlayfield(QPainter &painter);
     void FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
 
     // The commands of the menu and the toolbar.
@@ -63,14 +55,12 @@ private:
     void buildMenu();
     void buildToolBar();
     void dealLayout(std::int32_t kind);
-    void redrawPlayfieldNow();
     // Runs one command; a failure ends it and is shown in the error box.
     template<typename Command> void guarded(Command &&command);
 
     GameState m_game;
     bool m_created = false;
-    QWidget *m_clientArea = nullptr;
-    CellImages *m_cellImages = nullptr;
+    BoardView *m_clientArea = nullptr;
     GameFileDialog m_openDialog;
     GameFileDialog m_saveDialog;
     QDialog *m_rulesDialog = nullptr;

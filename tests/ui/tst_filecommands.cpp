@@ -1,8 +1,10 @@
 // Saving and opening games through the real file dialogs, and the error box.
 #include "ui/Application.h"
+#include "ui/BoardView.h"
 #include "ui/Unit1.h"
 
 #include "ModalDriver.h"
+#include "PaintCounter.h"
 #include "tests/DiskFiles.h"
 
 #include <QAbstractFileIconProvider>
@@ -42,20 +44,6 @@ struct DialogSeen
     QStringList filters;
 };
 
-// Counts the paint events of the widget it watches.
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
-
 } // namespace
 
 class TestFileCommands : public QObject
@@ -76,7 +64,7 @@ class TestFileCommands : public QObject
     void pressCell(int column, int row)
     {
         QTest::mousePress(form->centralWidget(), Qt::LeftButton, {},
-                          TForm1::CellOrigin(column, row) + QPoint(30, 30));
+                          BoardView::CellOrigin(column, row) + QPoint(30, 30));
     }
 
     // Answers the next file dialog by typing `name` (or cancelling when it is empty).

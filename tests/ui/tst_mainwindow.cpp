@@ -1,5 +1,6 @@
 // The main window: the board on screen, clicks on it, the menu, the toolbar and the keys.
 #include "ui/Application.h"
+#include "ui/BoardView.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Unit1.h"
 #include "ui/dialogs/Supriz.h"
@@ -7,6 +8,7 @@
 #include "ui/dialogs/Unit5.h"
 
 #include "ModalDriver.h"
+#include "PaintCounter.h"
 
 #include <QAccessible>
 #include <QDialog>
@@ -45,20 +47,6 @@ struct BoxSeen
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int paintsWhenOpened = -1;
-};
-
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
 };
 
 void closeNextBox(BoxSeen *seen, const PaintCounter *counter = nullptr)
@@ -101,7 +89,7 @@ class TestMainWindow : public QObject
 
     void pressCell(int column, int row, Qt::MouseButton button = Qt::LeftButton)
     {
-        const QPoint origin = TForm1::CellOrigin(column, row);
+        const QPoint origin = BoardView::CellOrigin(column, row);
         QTest::mousePress(client(), button, {}, origin + QPoint(30, 30));
     }
 
@@ -178,7 +166,7 @@ private Q_SLOTS:
     {
         QFETCH(QPoint, point);
         QFETCH(QPoint, cell);
-        QCOMPARE(TForm1::CellAtPoint(point.x(), point.y()), cell);
+        QCOMPARE(BoardView::CellAtPoint(point.x(), point.y()), cell);
     }
 
     void fullBoardIsDrawnAtTheFixedPositions()
@@ -199,8 +187,8 @@ private Q_SLOTS:
         }
         QCOMPARE(holes, 33);
         // Column 1's pictures begin at x 32; column 7's end at x 463.
-        QCOMPARE(TForm1::CellOrigin(1, 1), QPoint(32, 62));
-        QCOMPARE(TForm1::CellOrigin(7, 7) + QPoint(59, 59), QPoint(463, 493));
+        QCOMPARE(BoardView::CellOrigin(1, 1), QPoint(32, 62));
+        QCOMPARE(BoardView::CellOrigin(7, 7) + QPoint(59, 59), QPoint(463, 493));
         QCOMPARE(shot.pixel(31, 200), kGray);
         QCOMPARE(shot.pixel(464, 200), kGray);
 
@@ -232,7 +220,7 @@ private Q_SLOTS:
         QCOMPARE(cellOnScreen(screen(), 4, 2), cellPicture(Selected));
 
         QTest::mousePress(client(), Qt::MiddleButton, Qt::ShiftModifier | Qt::ControlModifier,
-                          TForm1::CellOrigin(4, 2) + QPoint(1, 59));
+                          BoardView::CellOrigin(4, 2) + QPoint(1, 59));
         QCOMPARE(form->game().Board[4][2], int(Peg));
         QCOMPARE(screen(), before);
     }
@@ -242,7 +230,7 @@ private Q_SLOTS:
     void quickSecondPressIsAPressToo()
     {
         const auto atCell = [this](int column, int row) {
-            return client()->mapTo(form.get(), TForm1::CellOrigin(column, row) + QPoint(30, 30));
+            return client()->mapTo(form.get(), BoardView::CellOrigin(column, row) + QPoint(30, 30));
         };
         QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, atCell(3, 3));
         QVERIFY(form->game().NothingSelected);
