@@ -16,7 +16,10 @@
 #include <QMenuBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <exception>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -40,42 +43,47 @@ public:
     }
 };
 
-struct ToolButtonEntry
+// One command: its menu item and, where it has one, its toolbar button.
+struct Command
 {
-    const char *name;
-    int x;
-    const char *hint;
-    void (TForm1::*handler)();
-};
-
-const ToolButtonEntry kToolButtons[] = {
-    {"SpeedButton1", 7, Texts::kHintExit, &TForm1::N8Click},
-    {"SpeedButton2", 30, Texts::kHintNew, &TForm1::N5Click},
-    {"SpeedButton4", 53, Texts::kHintOpen, &TForm1::N7Click},
-    {"SpeedButton3", 76, Texts::kHintSave, &TForm1::N6Click},
-    {"SpeedButton5", 113, Texts::kHintLatinCross, &TForm1::N9Click},
-    {"SpeedButton6", 136, Texts::kHintGreekCross, &TForm1::N10Click},
-    {"SpeedButton7", 159, Texts::kHintFireplace, &TForm1::N11Click},
-    {"SpeedButton8", 182, Texts::kHintLamp, &TForm1::N12Click},
-    {"SpeedButton9", 205, Texts::kHintTurnedSquare, &TForm1::N13Click},
-    {"SpeedButton10", 228, Texts::kHintPyramid, &TForm1::N14Click},
-    {"SpeedButton11", 251, Texts::kHintFullBoard, &TForm1::N15Click},
-    {"SpeedButton12", 289, Texts::kHintRules, &TForm1::N4Click},
-    {"SpeedButton13", 312, Texts::kHintAbout, &TForm1::N16Click},
-};
-
-struct MenuItemEntry
-{
-    const char *name;
+    const char *item;
     const char *text;
     void (TForm1::*handler)();
+    const char *button = nullptr;
+    int x = 0;
+    const char *hint = nullptr;
 };
 
-struct MenuEntry
+struct Menu
 {
     const char *name;
     const char *title;
-    std::initializer_list<MenuItemEntry> items;
+    std::initializer_list<Command> commands;
+};
+
+const Menu kMenus[] = {
+    {"N1",
+     Texts::kMenuFile,
+     {{"N5", Texts::kMenuNew, &TForm1::N5Click, "SpeedButton2", 30, Texts::kHintNew},
+      {"N6", Texts::kMenuSave, &TForm1::N6Click, "SpeedButton3", 76, Texts::kHintSave},
+      {"N7", Texts::kMenuOpen, &TForm1::N7Click, "SpeedButton4", 53, Texts::kHintOpen},
+      {"N8", Texts::kMenuExit, &TForm1::N8Click, "SpeedButton1", 7, Texts::kHintExit}}},
+    {"N2",
+     Texts::kMenuGame,
+     {{"N9", Texts::kMenuLatinCross, &TForm1::N9Click, "SpeedButton5", 113, Texts::kHintLatinCross},
+      {"N10", Texts::kMenuGreekCross, &TForm1::N10Click, "SpeedButton6", 136,
+       Texts::kHintGreekCross},
+      {"N11", Texts::kMenuFireplace, &TForm1::N11Click, "SpeedButton7", 159, Texts::kHintFireplace},
+      {"N12", Texts::kMenuLamp, &TForm1::N12Click, "SpeedButton8", 182, Texts::kHintLamp},
+      {"N13", Texts::kMenuTurnedSquare, &TForm1::N13Click, "SpeedButton9", 205,
+       Texts::kHintTurnedSquare},
+      {"N14", Texts::kMenuPyramid, &TForm1::N14Click, "SpeedButton10", 228, Texts::kHintPyramid},
+      {"N15", Texts::kMenuFullBoard, &TForm1::N15Click, "SpeedButton11", 251,
+       Texts::kHintFullBoard}}},
+    {"N3",
+     Texts::kMenuHelp,
+     {{"N4", Texts::kMenuRules, &TForm1::N4Click, "SpeedButton12", 289, Texts::kHintRules},
+      {"N16", Texts::kMenuAbout, &TForm1::N16Click, "SpeedButton13", 312, Texts::kHintAbout}}},
 };
 
 } // namespace
@@ -92,8 +100,7 @@ TForm1::TForm1(QWidget *parent)
 
     m_clientArea = new BoardView(m_game, this);
     setCentralWidget(m_clientArea);
-    buildMenu();
-    buildToolBar();
+    buildCommands();
 
     resize(m_clientArea->sizeHint() + QSize(0, menuBar()->sizeHint().height()));
 }
@@ -107,45 +114,11 @@ void TForm1::setDialogs(QDialog *rules, QDialog *about, QDialog *gift)
     m_giftDialog = gift;
 }
 
-void TForm1::buildMenu()
+void TForm1::buildCommands()
 {
-    const MenuEntry menus[] = {
-        {"N1",
-         Texts::kMenuFile,
-         {{"N5", Texts::kMenuNew, &TForm1::N5Click},
-          {"N6", Texts::kMenuSave, &TForm1::N6Click},
-          {"N7", Texts::kMenuOpen, &TForm1::N7Click},
-          {"N8", Texts::kMenuExit, &TForm1::N8Click}}},
-        {"N2",
-         Texts::kMenuGame,
-         {{"N9", Texts::kMenuLatinCross, &TForm1::N9Click},
-          {"N10", Texts::kMenuGreekCross, &TForm1::N10Click},
-          {"N11", Texts::kMenuFireplace, &TForm1::N11Click},
-          {"N12", Texts::kMenuLamp, &TForm1::N12Click},
-          {"N13", Texts::kMenuTurnedSquare, &TForm1::N13Click},
-          {"N14", Texts::kMenuPyramid, &TForm1::N14Click},
-          {"N15", Texts::kMenuFullBoard, &TForm1::N15Click}}},
-        {"N3",
-         Texts::kMenuHelp,
-         {{"N4", Texts::kMenuRules, &TForm1::N4Click},
-          {"N16", Texts::kMenuAbout, &TForm1::N16Click}}},
-    };
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    for (const MenuEntry &entry : menus) {
-        QMenu *menu = bar->addMenu(text(entry.title));
-        menu->setObjectName(QString::fromLatin1(entry.name));
-        menu->menuAction()->setObjectName(QString::fromLatin1(entry.name));
-        for (const MenuItemEntry &item : entry.items) {
-            QAction *action = menu->addAction(text(item.text));
-            action->setObjectName(QString::fromLatin1(item.name));
-            connect(action, &QAction::triggered, this, item.handler);
-        }
-    }
-}
 
-void TForm1::buildToolBar()
-{
     auto *toolBar = new QWidget(m_clientArea);
     toolBar->setObjectName(QStringLiteral("ToolBar1"));
     toolBar->setGeometry(0, 0, 4096, kToolBarHeight);
@@ -153,23 +126,43 @@ void TForm1::buildToolBar()
     toolBar->setBackgroundRole(QPalette::Button);
     // Presses on the strip belong to its buttons, never to the board beneath.
     toolBar->setAttribute(Qt::WA_NoMousePropagation);
-
     new Splitter(toolBar, "Splitter1", 0, 7);
     new Splitter(toolBar, "Splitter2", 99, 14);
     new Splitter(toolBar, "Splitter3", 274, 15);
 
-    for (const ToolButtonEntry &entry : kToolButtons) {
+    // The buttons are made from left to right, the order in which they are read out.
+    std::vector<std::pair<const Command *, QAction *>> buttons;
+    for (const Menu &entry : kMenus) {
+        QMenu *menu = bar->addMenu(text(entry.title));
+        menu->setObjectName(QString::fromLatin1(entry.name));
+        menu->menuAction()->setObjectName(QString::fromLatin1(entry.name));
+        for (const Command &command : entry.commands) {
+            QAction *action = menu->addAction(text(command.text));
+            action->setObjectName(QString::fromLatin1(command.item));
+            connect(action, &QAction::triggered, this, command.handler);
+            if (command.button)
+                buttons.emplace_back(&command, action);
+        }
+    }
+    std::ranges::sort(buttons, {}, [](const auto &button) { return button.first->x; });
+
+    for (const auto &[command, action] : buttons) {
+        const QString name = QString::fromLatin1(command->button);
+        action->setToolTip(text(command->hint));
         auto *button = new QToolButton(toolBar);
-        const QString name = QString::fromLatin1(entry.name);
         button->setObjectName(name);
-        button->setGeometry(entry.x, 2, 23, 22);
+        button->setGeometry(command->x, 2, 23, 22);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setToolTip(text(entry.hint));
         button->setIconSize(QSize(16, 16));
+        button->setDefaultAction(action);
+        // Read out by screen readers, which would otherwise read the menu item's text.
+        button->setAccessibleName(text(command->hint));
+        // The picture belongs to the button alone: an action with an icon would widen its menu
+        // by an icon column, even with the icon hidden there. (A change to the action would
+        // take it off again; the actions never change.)
         const QImage glyph(QStringLiteral(":/glyphs/%1.png").arg(name));
         button->setIcon(crispIcon(normalGlyphPicture(glyph)));
-        connect(button, &QToolButton::clicked, this, entry.handler);
     }
 }
 

@@ -52,8 +52,8 @@ protected:
 private:
     void FormCreate();
     void FormKeyDown(int key);
-    void buildMenu();
-    void buildToolBar();
+    // The menu and the toolbar: one action per command, shared by its item and its button.
+    void buildCommands();
     void dealLayout(std::int32_t kind);
     // Runs one command; a failure ends it and is shown in the error box.
     template<typename Command> void guarded(Command &&command);

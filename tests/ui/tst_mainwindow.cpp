@@ -424,6 +424,17 @@ private Q_SLOTS:
         QCOMPARE(strip->mapTo(client(), QPoint(0, 0)), QPoint(0, 0));
         QVERIFY(strip->width() >= client()->width());
         QCOMPARE(button("SpeedButton1")->icon().pixmap(16, 16).size(), QSize(16, 16));
+
+        // A screen reader reads the buttons by their hints, from left to right.
+        QStringList heard;
+        QAccessibleInterface *read = QAccessible::queryAccessibleInterface(strip);
+        for (int i = 0; i < read->childCount(); ++i)
+            if (read->child(i)->role() == QAccessible::Button)
+                heard << read->child(i)->text(QAccessible::Name);
+        QCOMPARE(heard.join(QLatin1Char('|')),
+                 text("Выход|Новая игра|Загрузить игру|Сохранить игру|Латинский крест|"
+                      "Греческий крест|Камин|Лампа|Перевёрнутый квадрат|Пирамида|Кворвел|"
+                      "Легенда и правила игры|О программе"));
     }
 
     // The glyph's key colour, and only it, lets the button face show through; the figure's
