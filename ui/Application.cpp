@@ -59,7 +59,7 @@ void useLightPalette()
     for (const char *className :
          {"QAbstractButton", "QToolButton", "QCheckBox", "QRadioButton", "QHeaderView",
           "QAbstractItemView", "QMessageBoxLabel", "QTabBar", "QLabel", "QGroupBox", "QMenu",
-          "QMenuBar", "QTextEdit", "QTextControl", "QLineEdit", "QComboBoxListView"})
+          "QMenuBar", "QTextEdit", "QLineEdit", "QComboBoxListView"})
         QApplication::setPalette(palette, className);
     QToolTip::setPalette(palette);
 }

@@ -91,9 +91,13 @@ private:
         // A minimised window stands nowhere; the window manager gives it back where it was.
         if (frame.isNull() || !screen || m_window->isMinimized())
             return;
+        m_extentsSeen = m_extentsSeen || extentsReported;
         const QRect outer = m_window->geometry().marginsAdded(frame);
         if (outer.topLeft() == centredTopLeft(screen, outer.size())) {
-            finish();
+            // Until the window manager has told the frame, Qt's is a guess that may be wrong
+            // (seen under KWin: a file dialog centred by a guess stood 41 pixels too high).
+            if (m_extentsSeen)
+                finish();
             return;
         }
         if (frame != m_placedWith || extentsReported) {
@@ -111,6 +115,7 @@ private:
 
     QWidget *m_window;
     QMargins m_placedWith;
+    bool m_extentsSeen = false;
 };
 
 } // namespace
