@@ -37,9 +37,6 @@ QPalette lightPalette()
     palette.setBrush(QPalette::Highlight, QColor(48, 140, 198));
     palette.setBrush(QPalette::ToolTipBase, QColor(255, 255, 220));
     palette.setBrush(QPalette::ToolTipText, windowText);
-    QColor placeholder = windowText;
-    placeholder.setAlpha(128);
-    palette.setBrush(QPalette::PlaceholderText, placeholder);
 
     palette.setBrush(QPalette::Disabled, QPalette::WindowText, disabledText);
     palette.setBrush(QPalette::Disabled, QPalette::Text, disabledText);
