@@ -108,6 +108,9 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("Game0.sav"));
         QVERIFY(writeFile(path, kOldBytes));
+        // A program that has the old game open keeps reading it whole: the save is a new file.
+        QFile reader(path);
+        QVERIFY(reader.open(QIODevice::ReadOnly));
         PosixRecordFiles files;
         files.create(nativePath(path));
         files.writeRecord(kFirst);
@@ -116,6 +119,7 @@ private Q_SLOTS:
         files.commit();
 
         QCOMPARE(contentsOf(path), QByteArray("\x01\x02\x03\x04", 4));
+        QCOMPARE(reader.readAll(), kOldBytes);
         QCOMPARE(entriesOf(folder.path()), QStringList {QStringLiteral("Game0.sav")});
     }
 
