@@ -19,9 +19,11 @@ fail() {
 # The games the probe saves: layout 0 and 1 in turn, over an old game of layout 4.
 for kind in 0 1 4; do "$probe" "$work/ref$kind" "$kind"; done
 
-# route: who saves, the folder's owner and mode, the file's owner and mode, a second name.
+# route: who saves, the folder's owner and mode, the file's owner and mode, a second name, a
+# user attribute.
 routes=(
     "renamed:root:root:755:root:644:"
+    "a file with a user attribute:root:root:755:root:644::user.colour"
     "new file:root:root:755:::"
     "second name:root:root:755:root:640:copy.sav"
     "folder the player may not write:nobody:root:755:root:666:"
@@ -31,16 +33,16 @@ routes=(
 # Each system call that a save makes, and the errors it is made to fail with. EOPNOTSUPP on
 # opening takes the way of file systems without nameless files.
 faults=(openat:EIO openat:EOPNOTSUPP write:ENOSPC pwrite64:ENOSPC fsync:EIO ftruncate:EIO linkat:EIO
-    rename:EIO)
+    rename:EIO fsetxattr:EIO)
 
 if [[ $(id -u) -ne 0 ]] || ! id nobody >/dev/null 2>&1; then
     echo "SKIP: saving as another user needs root and the user 'nobody'"
-    routes=("${routes[@]:0:3}")
+    routes=("${routes[@]:0:4}")
 fi
 
 # Lays the route's folder out afresh.
 set_up() {
-    local folderOwner=$1 folderMode=$2 fileOwner=$3 fileMode=$4 second=$5
+    local folderOwner=$1 folderMode=$2 fileOwner=$3 fileMode=$4 second=$5 attribute=$6
     rm -rf "$work/games"
     mkdir "$work/games"
     if [[ -n "$fileOwner" ]]; then
@@ -48,11 +50,19 @@ set_up() {
         chown "$fileOwner" "$work/games/Game0.sav"
         chmod "$fileMode" "$work/games/Game0.sav"
         [[ -z "$second" ]] || ln "$work/games/Game0.sav" "$work/games/$second"
+        [[ -z "$attribute" ]] || setfattr -n "$attribute" -v blue "$work/games/Game0.sav"
     fi
     chown "$folderOwner" "$work/games"
     chmod "$folderMode" "$work/games"
     before=$(ls -A "$work/games" | grep -vx Game0.sav || true)
-    look=$(stat -c '%u %g %a %h' "$work/games/Game0.sav" 2>/dev/null || true)
+    look=$(carried "$work/games/Game0.sav")
+}
+
+# What a file carries besides its bytes: owner, group, permissions, links, user attributes.
+carried() {
+    [[ -e "$1" ]] || return 0
+    stat -c '%u %g %a %h' "$1"
+    getfattr -d "$1" 2>/dev/null | grep -v '^#' || true
 }
 
 # $1: what happened; $2: the probe's exit status; $3: whether a leftover name may remain
@@ -77,22 +87,22 @@ check() {
         cmp -s "$target" "$work/games/$other" \
             || fail "$what: $other does not agree with Game0.sav"
     done
-    [[ -z "$look" || "$(stat -c '%u %g %a %h' "$target")" == "$look" ]] \
-        || fail "$what: owner, group, permissions or links changed"
+    [[ -z "$look" || "$(carried "$target")" == "$look" ]] \
+        || fail "$what: owner, group, permissions, links or attributes changed"
 }
 
 for route in "${routes[@]}"; do
-    IFS=: read -r name player folderOwner folderMode fileOwner fileMode second <<<"$route"
+    IFS=: read -r name player folderOwner folderMode fileOwner fileMode second attribute <<<"$route"
     save=("$probe" "$work/games/Game0.sav")
     traced=(strace -qq -o /dev/null -u "$player")
     for fault in "${faults[@]}"; do
         call=${fault%%:*}
         error=${fault#*:}
-        set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second"
+        set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second" "$attribute"
         calls=$("${traced[@]}" -c -e trace="$call" -o "$work/count" "${save[@]}" 0 \
             && awk -v c="$call" '$NF == c { print $4 }' "$work/count")
         for ((n = 1; n <= ${calls:-0}; n++)); do
-            set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second"
+            set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second" "$attribute"
             status=0
             # A sanitizer build may abort when its own calls fail: the file must still be whole.
             { "${traced[@]}" -e trace="$call" -e inject="$call:error=$error:when=$n" \
@@ -101,7 +111,7 @@ for route in "${routes[@]}"; do
         done
     done
 
-    set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second"
+    set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second" "$attribute"
     for ((kill = 1; kill <= 100; kill++)); do
         setpriv --reuid="$player" --regid="$(id -g "$player")" --clear-groups \
             "${save[@]}" 0 --loop 2>/dev/null &
