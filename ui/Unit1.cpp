@@ -94,6 +94,9 @@ TForm1::TForm1(QWidget *parent)
     setCentralWidget(m_clientArea);
     buildMenu();
     buildToolBar();
+    // The toolbar buttons show pictures only; a screen reader names them by their hints.
+    for (QToolButton *button : m_clientArea->findChildren<QToolButton *>())
+        button->setAccessibleName(button->toolTip());
 
     resize(m_clientArea->sizeHint() + QSize(0, menuBar()->sizeHint().height()));
 }

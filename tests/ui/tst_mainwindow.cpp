@@ -22,6 +22,9 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include <map>
+#include <vector>
+
 using Cell = std::pair<int, int>;
 
 namespace {
@@ -32,6 +35,12 @@ QString text(const char *utf8)
 }
 
 const QRgb kGray = qRgb(128, 128, 128);
+
+// What a screen reader calls a widget.
+QString spokenName(QWidget *widget)
+{
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
 
 QImage cellPicture(int state)
 {
@@ -314,6 +323,68 @@ private Q_SLOTS:
         client()->removeEventFilter(&counter);
     }
 
+    // A screen reader finds the 33 holes of the cross on the board, row by row, each named after
+    // its column and row and what it holds, and standing exactly on its picture. A hole's one
+    // action is a left press on it.
+    void screenReaderReadsTheHolesAndPlaysAJump()
+    {
+        QAccessibleInterface *board = QAccessible::queryAccessibleInterface(client());
+        std::vector<Cell> cross;
+        for (int row = 1; row <= 7; ++row)
+            for (int column = 1; column <= 7; ++column)
+                if ((column >= 3 && column <= 5) || (row >= 3 && row <= 5))
+                    cross.emplace_back(column, row);
+        const QImage shot = screen();
+        std::map<Cell, QAccessibleInterface *> hole;
+        for (int i = 0; i < board->childCount(); ++i) {
+            QAccessibleInterface *child = board->child(i);
+            if (child->role() != QAccessible::PushButton)
+                continue; // the toolbar strip, which lies on the board
+            QVERIFY(hole.size() < cross.size());
+            const auto [column, row] = cross[hole.size()];
+            const bool centre = column == 4 && row == 4;
+            QCOMPARE(child->text(QAccessible::Name),
+                     QStringLiteral("%1, %2: %3")
+                         .arg(column)
+                         .arg(row)
+                         .arg(text(centre ? "пустая лунка" : "фишка")));
+            const QRect onScreen = child->rect();
+            QCOMPARE(shot.copy(QRect(client()->mapFromGlobal(onScreen.topLeft()), onScreen.size())),
+                     cellPicture(centre ? Empty : Peg));
+            QCOMPARE(board->childAt(onScreen.center().x(), onScreen.center().y()), child);
+            QCOMPARE(board->indexOfChild(child), i);
+            hole[{column, row}] = child;
+        }
+        QCOMPARE(hole.size(), std::size_t(33));
+
+        const QString press = QAccessibleActionInterface::pressAction();
+        QAccessibleActionInterface *topPeg = hole[{4, 2}]->actionInterface();
+        QCOMPARE(topPeg->actionNames(), QStringList(press));
+        QCOMPARE(topPeg->localizedActionName(press), text("Нажать"));
+        const auto act = [&](int column, int row) {
+            hole[{column, row}]->actionInterface()->doAction(press);
+        };
+        act(4, 2);
+        QTRY_COMPARE(hole.at(Cell(4, 2))->text(QAccessible::Name), text("4, 2: выбранная фишка"));
+        act(4, 4);
+        QTRY_COMPARE(form->game().Board[4][4], int(Peg));
+        QCOMPARE(hole.at(Cell(4, 2))->text(QAccessible::Name), text("4, 2: пустая лунка"));
+        QCOMPARE(hole.at(Cell(4, 3))->text(QAccessible::Name), text("4, 3: пустая лунка"));
+        QCOMPARE(hole.at(Cell(4, 4))->text(QAccessible::Name), text("4, 4: фишка"));
+        QCOMPARE(cellOnScreen(screen(), 4, 4), cellPicture(Peg));
+
+        // While a dialog shuts the main window off, no press reaches the board, nor does the
+        // action.
+        answerNextModal([&act](QWidget *modal) {
+            act(4, 4);
+            QTest::qWait(50);
+            modal->close();
+        });
+        button("SpeedButton12")->click();
+        QCoreApplication::processEvents();
+        QVERIFY(form->game().NothingSelected);
+    }
+
     void layoutCommandsDealFromMenuAndToolbar_data()
     {
         QTest::addColumn<QString>("menuItem");
@@ -349,6 +420,7 @@ private Q_SLOTS:
         QVERIFY(tool);
         QCOMPARE(tool->geometry(), QRect(x, 2, 23, 22));
         QCOMPARE(tool->toolTip(), hint);
+        QCOMPARE(spokenName(tool), hint);
         QVERIFY(tool->autoRaise());
         QCOMPARE(tool->focusPolicy(), Qt::NoFocus);
 
@@ -407,11 +479,14 @@ private Q_SLOTS:
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(button(order[i])->geometry(), QRect(7 + 23 * i, 2, 23, 22));
             QCOMPARE(button(order[i])->toolTip(), text(hints[i]));
+            QCOMPARE(spokenName(button(order[i])), text(hints[i]));
         }
         QCOMPARE(button("SpeedButton12")->geometry(), QRect(289, 2, 23, 22));
         QCOMPARE(button("SpeedButton12")->toolTip(), text("Легенда и правила игры"));
         QCOMPARE(button("SpeedButton13")->geometry(), QRect(312, 2, 23, 22));
         QCOMPARE(button("SpeedButton13")->toolTip(), text("О программе"));
+        QCOMPARE(spokenName(button("SpeedButton12")), text("Легенда и правила игры"));
+        QCOMPARE(spokenName(button("SpeedButton13")), text("О программе"));
         const QRect splitters[] = {{0, 0, 7, 29}, {99, 0, 14, 29}, {274, 0, 15, 29}};
         for (int i = 0; i < 3; ++i) {
             auto *gap = form->findChild<QWidget *>(QStringLiteral("Splitter%1").arg(i + 1));
