@@ -361,6 +361,9 @@ private Q_SLOTS:
         QAccessibleActionInterface *topPeg = hole[{4, 2}]->actionInterface();
         QCOMPARE(topPeg->actionNames(), QStringList(press));
         QCOMPARE(topPeg->localizedActionName(press), text("Нажать"));
+        topPeg->doAction(QAccessibleActionInterface::toggleAction()); // not a hole's action
+        QCoreApplication::processEvents();
+        QVERIFY(form->game().NothingSelected);
         const auto act = [&](int column, int row) {
             hole[{column, row}]->actionInterface()->doAction(press);
         };
