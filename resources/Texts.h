@@ -58,6 +58,15 @@ inline constexpr const char *kHintFullBoard = "Кворвел";
 inline constexpr const char *kHintRules = "Легенда и правила игры";
 inline constexpr const char *kHintAbout = "О программе";
 
+// The board's holes as a screen reader names them: "4, 2: фишка", column and row from the left
+// and from the top, and what the hole holds; and the name of a hole's press.
+inline constexpr const char *kHolePlace = "%1, %2";
+inline constexpr const char *kHoleName = "%1: %2";
+inline constexpr const char *kHoleEmpty = "пустая лунка";
+inline constexpr const char *kHolePeg = "фишка";
+inline constexpr const char *kHoleSelected = "выбранная фишка";
+inline constexpr const char *kPressAction = "Нажать";
+
 // File dialogs.
 inline constexpr const char *kSavedGameFilter = "Игровые файлы (*.sav)";
 inline constexpr const char *kDefaultSuffix = "sav";

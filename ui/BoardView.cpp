@@ -2,6 +2,7 @@
 #include "ui/BoardView.h"
 
 #include "resources/Texts.h"
+#include "ui/BoardAccessibility.h"
 #include "ui/CellImages.h"
 #include "ui/MessageBoxes.h"
 
@@ -23,6 +24,8 @@ BoardView::BoardView(GameState &game, QWidget *parent)
     , m_game(game)
     , m_cellImages(new CellImages(this))
 {
+    // Before the first question Qt's accessibility asks about the board, which names it.
+    installBoardAccessibility();
     setObjectName(QStringLiteral("ClientArea"));
     setAccessibleName(QString::fromUtf8(Texts::kMainCaption));
 }
@@ -48,6 +51,7 @@ void BoardView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     FormPaint(painter);
+    m_shown = m_game.Board;
 }
 
 void BoardView::FormPaint(QPainter &painter)
@@ -71,7 +75,12 @@ void BoardView::DrawPlayfield(QPainter &painter)
 
 void BoardView::redrawPlayfieldNow()
 {
+    const auto shownBefore = m_shown;
     repaint();
+    for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column)
+        for (int row = kFirstPlayfieldLine; row <= kLastPlayfieldLine; ++row)
+            if (m_shown[column][row] != shownBefore[column][row])
+                announceHoleChange(this, column, row);
 }
 
 void BoardView::mousePressEvent(QMouseEvent *event)

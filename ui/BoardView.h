@@ -12,11 +12,14 @@ class QPainter;
 
 class BoardView : public QWidget
 {
+    Q_OBJECT
+
 public:
     // The board shows `game`, which belongs to the main window, and plays presses on it.
     BoardView(GameState &game, QWidget *parent);
 
     QSize sizeHint() const override;
+    const GameState &game() const { return m_game; }
 
     // Board geometry in client pixels: the top-left pixel of a cell's picture, and the cell
     // under a point (not clamped: a large window gives columns and rows of 9 and more).
@@ -31,7 +34,8 @@ public:
     // One press on the board: its cell is clicked, the board redrawn if the rules ask for it,
     // and then the message, if any, is shown. Button and modifiers mean nothing.
     void FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
-    // Synchronous, so the new position is on screen before any message box opens.
+    // Synchronous, so the new position is on screen before any message box opens; a screen
+    // reader hears of each hole whose picture changed.
     void redrawPlayfieldNow();
 
 protected:
@@ -43,4 +47,6 @@ protected:
 private:
     GameState &m_game;
     CellImages *m_cellImages;
+    // What the last paint showed, to tell which holes a redraw changed.
+    decltype(GameState::Board) m_shown {};
 };

@@ -6,6 +6,7 @@ set -euo pipefail
 # xdotool matches the Russian window titles only in a UTF-8 locale.
 export LC_ALL=C.UTF-8
 program=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
 manager=${2:-openbox}
 source "$(dirname "$0")/../../scripts/lib/virtual-display.sh"
 work=$(mktemp -d)
@@ -480,6 +481,61 @@ sleep 0.5
 shoot
 IFS=, read -r r g b <<<"$(pixel "$x" $(((client4 + 5 * 216) / 4)))"
 (( g > r && g > b )) || fail "a press on the frame line of (3,3) at 125 % did not select it: $r,$g,$b"
+kill "$game"
+game=
+
+# A screen reader's view, through the accessibility bus (AT-SPI) of a session bus of the test's
+# own: the board's 33 holes, each standing exactly on its cell's picture on the screen and named
+# for what the picture shows; then a jump played by the holes' actions alone, which the screen
+# shows and the holes announce.
+atspi() { /usr/bin/python3 "$here/atspi.py" "$@"; }
+mkdir -m 700 "$work/a11y"
+XDG_RUNTIME_DIR=$work/a11y dbus-daemon --session --fork --nopidfile --print-address=3 \
+    --print-pid=4 3>"$work/bus" 4>"$work/bus.pid"
+virtual_display_pids+=("$(cat "$work/bus.pid")")
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+atspi enable
+"$program" >"$work/quorvel.log" 2>&1 &
+game=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+    || fail "the main window did not appear for the screen reader"
+sleep 1
+atspi holes >"$work/holes" || fail "the board's holes could not be read through AT-SPI"
+[[ $(wc -l <"$work/holes") -eq 33 ]] || fail "AT-SPI shows $(wc -l <"$work/holes") holes, not 33"
+import -window root "$work/root.png"
+# Whether the picture at x,y on screenshot $1 is the cell picture $2.
+shows() {
+    [[ $(compare -metric AE "$1[60x60+$3+$4]" "$here/../../resources/cells/$2.png" null: 2>&1) == 0 ]]
+}
+while IFS='|' read -r name x y w h; do
+    case ${name#*: } in
+        фишка) picture=peg ;;
+        "пустая лунка") picture=empty ;;
+        *) fail "hole '$name' does not say what it holds" ;;
+    esac
+    [[ "$w $h" == "60 60" ]] && shows "$work/root.png" "$picture" "$x" "$y" \
+        || fail "hole '$name' at $x,$y ${w}x$h on the screen is not its cell's picture"
+done <"$work/holes"
+
+atspi listen >"$work/announced" &
+virtual_display_pids+=($!)
+for _ in $(seq 50); do [[ -s "$work/announced" ]] && break; sleep 0.1; done
+sleep 0.5
+[[ $(atspi press "4, 2: фишка") == "Press|Нажать" ]] || fail "the hole's action is not 'Нажать'"
+sleep 0.5
+atspi press "4, 4: пустая лунка" >/dev/null
+sleep 0.5
+shoot
+for cell in "2 empty" "3 empty" "4 peg"; do
+    read -r row picture <<<"$cell"
+    shows "$work/shot.png" "$picture" $((62 * 4 - 30)) $((top + 62 * row)) \
+        || fail "after the jump played through AT-SPI, (4,$row) does not show the $picture picture"
+done
+atspi holes | cut -d'|' -f1 | grep -x -c -e '4, 2: пустая лунка' -e '4, 3: пустая лунка' \
+    -e '4, 4: фишка' | grep -q -x 3 || fail "after the jump the holes' names are not what they hold"
+announced=$(tail -n +2 "$work/announced" | paste -s -d';')
+[[ "$announced" == "4, 2: выбранная фишка;4, 2: пустая лунка;4, 3: пустая лунка;4, 4: фишка" ]] \
+    || fail "the holes announced '$announced'"
 kill "$game"
 game=
 

@@ -22,6 +22,9 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include <map>
+#include <vector>
+
 using Cell = std::pair<int, int>;
 
 namespace {
@@ -312,6 +315,71 @@ private Q_SLOTS:
         QCOMPARE(over.text, text("Игра звершена! "));
         QCOMPARE(counter.paints, paintsBefore);
         client()->removeEventFilter(&counter);
+    }
+
+    // A screen reader finds the 33 holes of the cross on the board, row by row, each named after
+    // its column and row and what it holds, and standing exactly on its picture. A hole's one
+    // action is a left press on it.
+    void screenReaderReadsTheHolesAndPlaysAJump()
+    {
+        QAccessibleInterface *board = QAccessible::queryAccessibleInterface(client());
+        std::vector<Cell> cross;
+        for (int row = 1; row <= 7; ++row)
+            for (int column = 1; column <= 7; ++column)
+                if ((column >= 3 && column <= 5) || (row >= 3 && row <= 5))
+                    cross.emplace_back(column, row);
+        const QImage shot = screen();
+        std::map<Cell, QAccessibleInterface *> hole;
+        for (int i = 0; i < board->childCount(); ++i) {
+            QAccessibleInterface *child = board->child(i);
+            if (child->role() != QAccessible::PushButton)
+                continue; // the toolbar strip, which lies on the board
+            QVERIFY(hole.size() < cross.size());
+            const auto [column, row] = cross[hole.size()];
+            const bool centre = column == 4 && row == 4;
+            QCOMPARE(child->text(QAccessible::Name),
+                     QStringLiteral("%1, %2: %3")
+                         .arg(column)
+                         .arg(row)
+                         .arg(text(centre ? "пустая лунка" : "фишка")));
+            const QRect onScreen = child->rect();
+            QCOMPARE(shot.copy(QRect(client()->mapFromGlobal(onScreen.topLeft()), onScreen.size())),
+                     cellPicture(centre ? Empty : Peg));
+            QCOMPARE(board->childAt(onScreen.center().x(), onScreen.center().y()), child);
+            QCOMPARE(board->indexOfChild(child), i);
+            hole[{column, row}] = child;
+        }
+        QCOMPARE(hole.size(), std::size_t(33));
+
+        const QString press = QAccessibleActionInterface::pressAction();
+        QAccessibleActionInterface *topPeg = hole[{4, 2}]->actionInterface();
+        QCOMPARE(topPeg->actionNames(), QStringList(press));
+        QCOMPARE(topPeg->localizedActionName(press), text("Нажать"));
+        topPeg->doAction(QAccessibleActionInterface::toggleAction()); // not a hole's action
+        QCoreApplication::processEvents();
+        QVERIFY(form->game().NothingSelected);
+        const auto act = [&](int column, int row) {
+            hole[{column, row}]->actionInterface()->doAction(press);
+        };
+        act(4, 2);
+        QTRY_COMPARE(hole.at(Cell(4, 2))->text(QAccessible::Name), text("4, 2: выбранная фишка"));
+        act(4, 4);
+        QTRY_COMPARE(form->game().Board[4][4], int(Peg));
+        QCOMPARE(hole.at(Cell(4, 2))->text(QAccessible::Name), text("4, 2: пустая лунка"));
+        QCOMPARE(hole.at(Cell(4, 3))->text(QAccessible::Name), text("4, 3: пустая лунка"));
+        QCOMPARE(hole.at(Cell(4, 4))->text(QAccessible::Name), text("4, 4: фишка"));
+        QCOMPARE(cellOnScreen(screen(), 4, 4), cellPicture(Peg));
+
+        // While a dialog shuts the main window off, no press reaches the board, nor does the
+        // action.
+        answerNextModal([&act](QWidget *modal) {
+            act(4, 4);
+            QTest::qWait(50);
+            modal->close();
+        });
+        button("SpeedButton12")->click();
+        QCoreApplication::processEvents();
+        QVERIFY(form->game().NothingSelected);
     }
 
     void layoutCommandsDealFromMenuAndToolbar_data()

@@ -1,0 +1,214 @@
+// What a screen reader learns of the board: its 33 holes, each with a name, a place and a press.
+#include "ui/BoardAccessibility.h"
+
+#include "model/GameState.h"
+#include "model/Layouts.h"
+#include "resources/Texts.h"
+#include "ui/BoardView.h"
+
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
+
+#include <vector>
+
+namespace {
+
+// The holes of the cross, row by row from the top as a reader reads the board: the squares
+// that the full board's picture does not mark as no hole.
+std::vector<QPoint> crossHoles()
+{
+    std::vector<QPoint> holes;
+    const LayoutPicture &cross = kLayoutPictures[FullBoard];
+    for (int row = kFirstPlayfieldLine; row <= kLastPlayfieldLine; ++row)
+        for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column)
+            if (cross[std::size_t(row - 1)][column - 1] != '-')
+                holes.emplace_back(column, row);
+    return holes;
+}
+
+const std::vector<QPoint> &holes()
+{
+    static const std::vector<QPoint> all = crossHoles();
+    return all;
+}
+
+// One hole: a button named after its place and what it holds, whose press is a left press on
+// the middle of its picture.
+class HoleAccessible : public QAccessibleInterface, public QAccessibleActionInterface
+{
+public:
+    HoleAccessible(BoardView *board, QPoint cell)
+        : m_board(board)
+        , m_cell(cell)
+    { }
+
+    bool isValid() const override { return !m_board.isNull(); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return m_board->window()->windowHandle(); }
+
+    QAccessibleInterface *parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(m_board.data());
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind != QAccessible::Name)
+            return {};
+        const QString place = QString::fromUtf8(Texts::kHolePlace).arg(m_cell.x()).arg(m_cell.y());
+        const char *holds = nullptr;
+        switch (m_board->game().Board[m_cell.x()][m_cell.y()]) {
+        case Empty:
+            holds = Texts::kHoleEmpty;
+            break;
+        case Peg:
+            holds = Texts::kHolePeg;
+            break;
+        case Selected:
+            holds = Texts::kHoleSelected;
+            break;
+        }
+        // A value that only a loaded file can put there shows no picture, so nothing is said.
+        return holds ? QString::fromUtf8(Texts::kHoleName).arg(place, QString::fromUtf8(holds))
+                     : place;
+    }
+    void setText(QAccessible::Text, const QString &) override { }
+
+    QRect rect() const override
+    {
+        if (!m_board->isVisible())
+            return {};
+        const QPoint origin = BoardView::CellOrigin(m_cell.x(), m_cell.y());
+        return {m_board->mapToGlobal(origin), QSize(60, 60)};
+    }
+    QAccessible::Role role() const override { return QAccessible::PushButton; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.invisible = !m_board->isVisible();
+        return state;
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface
+            ? static_cast<QAccessibleActionInterface *>(this)
+            : nullptr;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    QString localizedActionName(const QString &name) const override
+    {
+        return name == pressAction() ? QString::fromUtf8(Texts::kPressAction) : QString();
+    }
+    QString localizedActionDescription(const QString &name) const override
+    {
+        return localizedActionName(name);
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+    void doAction(const QString &name) override
+    {
+        if (name != pressAction() || m_board.isNull())
+            return;
+        // Played once the screen reader's call has returned, as Qt's own buttons do: a message
+        // box at the end of a game would otherwise keep the reader waiting until it closes.
+        const QPoint centre = BoardView::CellOrigin(m_cell.x(), m_cell.y()) + QPoint(30, 30);
+        QTimer::singleShot(0, m_board.data(), [board = m_board.data(), centre] {
+            // A press reaches the board only while no modal window shuts the main window off.
+            if (board->isVisible() && !QApplication::activeModalWidget())
+                board->FormMouseDown(Qt::LeftButton, Qt::NoModifier, centre);
+        });
+    }
+
+private:
+    QPointer<BoardView> m_board;
+    QPoint m_cell;
+};
+
+// The board: its widgets (the toolbar strip that lies on it) and then its holes.
+class BoardAccessible : public QAccessibleWidget
+{
+public:
+    explicit BoardAccessible(BoardView *board)
+        : QAccessibleWidget(board, QAccessible::Client)
+    {
+        for (const QPoint &cell : holes())
+            m_holes.push_back(
+                QAccessible::registerAccessibleInterface(new HoleAccessible(board, cell)));
+    }
+
+    ~BoardAccessible() override
+    {
+        for (const QAccessible::Id id : m_holes)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return widgetChildren() + int(m_holes.size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const int widgets = widgetChildren();
+        if (index < widgets)
+            return QAccessibleWidget::child(index);
+        if (index - widgets < int(m_holes.size()))
+            return QAccessible::accessibleInterface(m_holes[std::size_t(index - widgets)]);
+        return nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        for (std::size_t i = 0; i < m_holes.size(); ++i)
+            if (QAccessible::accessibleInterface(m_holes[i]) == child)
+                return widgetChildren() + int(i);
+        return QAccessibleWidget::indexOfChild(child);
+    }
+
+    QAccessibleInterface *hole(QPoint cell) const
+    {
+        for (std::size_t i = 0; i < m_holes.size(); ++i)
+            if (holes()[i] == cell)
+                return QAccessible::accessibleInterface(m_holes[i]);
+        return nullptr;
+    }
+
+private:
+    int widgetChildren() const { return QAccessibleWidget::childCount(); }
+
+    std::vector<QAccessible::Id> m_holes;
+};
+
+QAccessibleInterface *boardFactory(const QString &, QObject *object)
+{
+    if (auto *board = qobject_cast<BoardView *>(object))
+        return new BoardAccessible(board);
+    return nullptr;
+}
+
+} // namespace
+
+void installBoardAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(&boardFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+void announceHoleChange(BoardView *board, int column, int row)
+{
+    auto *accessible
+        = dynamic_cast<BoardAccessible *>(QAccessible::queryAccessibleInterface(board));
+    if (QAccessibleInterface *hole = accessible ? accessible->hole({column, row}) : nullptr) {
+        QAccessibleEvent event(hole, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
