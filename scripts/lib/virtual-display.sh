@@ -32,18 +32,18 @@ start_virtual_display() {
 start_window_manager() {
     local work=$1 manager=${2:-openbox}
     if [[ $manager == kwin ]]; then
-        # KDE's window manager with its Breeze frames, on a session bus of its own; it keeps
-        # its settings and caches in the scratch folder, not in the user's home. Ending KWin
-        # ends dbus-run-session and its bus with it.
-        mkdir -p "$work/kwin-home"
-        HOME=$work/kwin-home XDG_CONFIG_HOME=$work/kwin-home/.config \
-            XDG_CACHE_HOME=$work/kwin-home/.cache XDG_DATA_HOME=$work/kwin-home/.local/share \
-            KWIN_COMPOSE=N dbus-run-session -- \
-            sh -c 'echo $$ >"$1"; exec kwin_x11 --replace' kwin "$work/kwin.pid" \
-            >"$work/kwin.log" 2>&1 &
+        # KDE's window manager with its Breeze frames, on a session bus of its own that ends
+        # with the session (dbus-run-session would leave its bus behind when killed); it keeps
+        # its settings and caches in the scratch folder, not in the user's home.
+        dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
         virtual_display_pids+=($!)
-        for _ in $(seq 100); do [[ -s "$work/kwin.pid" ]] && break; sleep 0.05; done
-        [[ -s "$work/kwin.pid" ]] && virtual_display_pids+=("$(cat "$work/kwin.pid")")
+        for _ in $(seq 100); do [[ -s "$work/bus" ]] && break; sleep 0.05; done
+        mkdir -p "$work/kwin-home"
+        DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus") HOME=$work/kwin-home \
+            XDG_CONFIG_HOME=$work/kwin-home/.config XDG_CACHE_HOME=$work/kwin-home/.cache \
+            XDG_DATA_HOME=$work/kwin-home/.local/share KWIN_COMPOSE=N \
+            kwin_x11 --replace >"$work/kwin.log" 2>&1 &
+        virtual_display_pids+=($!)
     else
         openbox --sm-disable >"$work/openbox.log" 2>&1 &
         virtual_display_pids+=($!)
