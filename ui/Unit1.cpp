@@ -154,7 +154,6 @@ void TForm1::buildCommands()
         button->setGeometry(command->x, 2, 23, 22);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setIconSize(QSize(16, 16));
         button->setDefaultAction(action);
         // Read out by screen readers, which would otherwise read the menu item's text.
         button->setAccessibleName(text(command->hint));
