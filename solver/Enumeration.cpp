@@ -12,6 +12,7 @@
 #include <atomic>
 #include <bit>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <numeric>
 #include <system_error>
@@ -132,14 +133,15 @@ unsigned threadCount()
 template<class Entry> class NextPositions
 {
 public:
-    // The queues of one thread.
+    // The queues of one thread, in memory kept for the whole walk.
     class Queues
     {
     public:
-        explicit Queues(NextPositions &next)
+        Queues(NextPositions &next, std::vector<Part<Entry>> &queues)
             : m_next(next)
-            , m_queues(kParts)
+            , m_queues(queues)
         {
+            m_queues.resize(kParts);
             for (auto &queue : m_queues)
                 queue.reserve(kQueueLength);
         }
@@ -161,22 +163,27 @@ public:
 
     private:
         NextPositions &m_next;
-        std::vector<Part<Entry>> m_queues;
+        std::vector<Part<Entry>> &m_queues;
     };
 
-    NextPositions()
+    // Each table starts at the size it would reach as it fills with half as many positions as
+    // `current` has in the same part: most numbers of jumps lead to no fewer than half as many
+    // positions, and growing from the least size cost as many page faults and moves again.
+    explicit NextPositions(const Layer<Entry> &current)
         : m_tables(kParts)
         , m_locks(kParts)
-    { }
-
-    // The positions found, each table emptied into a vector of its own before the next is.
-    Layer<Entry> take()
+        , m_expected(kParts)
     {
-        Layer<Entry> positions(kParts);
-        for (std::size_t part = 0; part < kParts; ++part) {
-            positions[part].reserve(m_tables[part].size());
-            m_tables[part].drainInto(positions[part]);
-        }
+        for (std::size_t part = 0; part < current.size(); ++part)
+            m_expected[part] = current[part].size() / 2;
+    }
+
+    // Empties the table of `part` into a vector of its own.
+    Part<Entry> take(std::size_t part)
+    {
+        Part<Entry> positions;
+        positions.reserve(m_tables[part].size());
+        m_tables[part].drainInto(positions);
         return positions;
     }
 
@@ -185,6 +192,7 @@ private:
     {
         const std::lock_guard lock(m_locks[part]);
         PositionTable<Entry> &table = m_tables[part];
+        table.reserve(m_expected[part]);
         // The large tables do not stay in the cache between flushes: fetching the slots a few
         // inserts ahead lets the waits for memory overlap.
         constexpr std::size_t kAhead = 16;
@@ -198,6 +206,7 @@ private:
 
     std::vector<PositionTable<Entry>> m_tables;
     std::vector<std::mutex> m_locks;
+    std::vector<std::size_t> m_expected;
 };
 
 // Calls visit(least) with the least image of each position one jump from `pegs`, once a jump.
@@ -228,58 +237,79 @@ std::uint64_t sizeOf(const auto &layer)
     return size;
 }
 
-// Hands every entry of `current` on to the positions one jump further and gives those, each
-// stored once by its least image; the entries with no jump left go to `ends`. Each part of
-// `current` is freed once visited.
-template<class Entry>
-Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current, typename Entry::Ends &ends)
+// Shares parts 0 to parts - 1 out among `threads` threads, each taking the next part not yet
+// taken: visit(thread, part) for each, then finish(thread) when none is left. The calling
+// thread is thread 0. The first failure stops the others at their next part and is rethrown.
+template<class Visit, class Finish>
+void shareOut(std::size_t parts, std::size_t threads, Visit visit, Finish finish)
 {
-    NextPositions<Entry> next;
     std::atomic<std::size_t> nextPart = 0;
     std::mutex lock;
     std::exception_ptr failure;
-    const auto work = [&] {
+    const auto work = [&](std::size_t thread) {
         try {
-            typename NextPositions<Entry>::Queues queues(next);
-            typename Entry::Ends found;
-            for (std::size_t part; (part = nextPart++) < current.size();) {
-                for (const Entry &entry : current[part]) {
-                    bool jumped = false;
-                    forEachNextPosition(board, entry.pegs(), [&](Holes least) {
-                        queues.add(entry.next(least));
-                        jumped = true;
-                    });
-                    if (!jumped)
-                        found.add(entry);
-                }
-                current[part] = Part<Entry>();
-            }
-            queues.flushAll();
-            const std::lock_guard guard(lock);
-            found.addTo(ends);
+            for (std::size_t part; (part = nextPart++) < parts;)
+                visit(thread, part);
+            finish(thread);
         } catch (...) {
             const std::lock_guard guard(lock);
             if (!failure)
                 failure = std::current_exception();
-            // The others stop at their next part.
-            nextPart = current.size();
+            nextPart = parts;
         }
     };
 
     std::vector<std::thread> helpers;
-    for (unsigned i = 1; i < threadCount(); ++i) {
+    for (std::size_t thread = 1; thread < threads; ++thread) {
         try {
-            helpers.emplace_back(work);
+            helpers.emplace_back(work, thread);
         } catch (const std::system_error &) {
             break; // no more threads to be had: fewer do the work
         }
     }
-    work();
+    work(0);
     for (std::thread &helper : helpers)
         helper.join();
     if (failure)
         std::rethrow_exception(failure);
-    return next.take();
+}
+
+// Hands every entry of `current` on to the positions one jump further and gives those, each
+// stored once by its least image; the entries with no jump left go to `ends`. Each part of
+// `current` is freed once visited. Thread i queues the positions in queues[i].
+template<class Entry>
+Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current,
+                         std::vector<std::vector<Part<Entry>>> &queues, typename Entry::Ends &ends)
+{
+    NextPositions<Entry> next(current);
+    std::vector<typename NextPositions<Entry>::Queues> queued;
+    for (auto &memory : queues)
+        queued.emplace_back(next, memory);
+    std::vector<typename Entry::Ends> found(queues.size());
+    shareOut(
+        current.size(), queues.size(),
+        [&](std::size_t thread, std::size_t part) {
+            for (const Entry &entry : current[part]) {
+                bool jumped = false;
+                forEachNextPosition(board, entry.pegs(), [&](Holes least) {
+                    queued[thread].add(entry.next(least));
+                    jumped = true;
+                });
+                if (!jumped)
+                    found[thread].add(entry);
+            }
+            current[part] = Part<Entry>();
+        },
+        [&](std::size_t thread) { queued[thread].flushAll(); });
+    for (const typename Entry::Ends &some : found)
+        some.addTo(ends);
+
+    Layer<Entry> positions(kParts);
+    shareOut(
+        kParts, queues.size(),
+        [&](std::size_t, std::size_t part) { positions[part] = next.take(part); },
+        [](std::size_t) {});
+    return positions;
 }
 
 // Walks from `position` one number of jumps at a time until no jump is left; gives the number of
@@ -289,6 +319,9 @@ std::vector<std::uint64_t> walk(const CrossPosition &position, const CountProgre
                                 typename Entry::Ends &ends)
 {
     const CrossBoard board(position.open);
+    // The queues' memory, one share a thread, made once: new memory for each number of jumps
+    // cost a fault on each of its pages every time.
+    std::vector<std::vector<Part<Entry>>> queues(threadCount());
     std::vector<std::uint64_t> sizes;
     Layer<Entry> current(1);
     current[0].push_back(Entry(board.canonical(position.pegs & position.open)));
@@ -296,7 +329,7 @@ std::vector<std::uint64_t> walk(const CrossPosition &position, const CountProgre
         if (progress)
             progress(int(sizes.size()), size);
         sizes.push_back(size);
-        current = walkOneJump(board, current, ends);
+        current = walkOneJump(board, current, queues, ends);
     }
     return sizes;
 }

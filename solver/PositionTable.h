@@ -52,6 +52,15 @@ public:
         return nullptr;
     }
     std::size_t size() const { return m_size; }
+    // Makes room for `count` entries at once, as an empty table would after growing to them.
+    void reserve(std::size_t count)
+    {
+        std::size_t capacity = kLeastCapacity;
+        while (4 * count > 3 * capacity)
+            capacity *= 2;
+        if (capacity > m_slots.size())
+            moveInto(capacity);
+    }
     // Asks the processor to fetch the slot where `pegs` goes, for an insert soon after.
     void prefetch(Holes pegs) const
     {
@@ -71,6 +80,8 @@ public:
     }
 
 private:
+    static constexpr std::size_t kLeastCapacity = 1024;
+
     std::size_t slotOf(Holes pegs) const
     {
         // Fibonacci hashing: the top bits of the product are well mixed even for similar
@@ -78,10 +89,11 @@ private:
         return std::size_t((pegs * 0x9E3779B97F4A7C15u) >> m_shift);
     }
 
-    void grow()
+    void grow() { moveInto(m_slots.empty() ? kLeastCapacity : 2 * m_slots.size()); }
+
+    void moveInto(std::size_t capacity)
     {
         const auto old = std::move(m_slots);
-        const std::size_t capacity = old.empty() ? 1024 : 2 * old.size();
         m_slots.assign(capacity, Entry());
         m_shift = 64 - std::countr_zero(capacity);
         m_size = 0;
