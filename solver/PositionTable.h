@@ -42,14 +42,15 @@ public:
     // The entry of `pegs`, or none.
     const Entry *find(Holes pegs) const
     {
+        if (m_slots.empty())
+            return nullptr;
         const std::size_t mask = m_slots.size() - 1;
-        for (std::size_t slot = slotOf(pegs); !m_slots.empty(); slot = (slot + 1) & mask) {
+        for (std::size_t slot = slotOf(pegs);; slot = (slot + 1) & mask) {
             if (m_slots[slot].pegs() == 0)
                 return nullptr;
             if (m_slots[slot].pegs() == pegs)
                 return &m_slots[slot];
         }
-        return nullptr;
     }
     std::size_t size() const { return m_size; }
     // Makes room for `count` entries at once, as an empty table would after growing to them.
