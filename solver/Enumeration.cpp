@@ -158,7 +158,8 @@ public:
         void flushAll()
         {
             for (std::size_t part = 0; part < kParts; ++part)
-                m_next.flush(part, m_queues[part]);
+                if (!m_queues[part].empty())
+                    m_next.flush(part, m_queues[part]);
         }
 
     private:
