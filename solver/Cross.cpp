@@ -86,11 +86,6 @@ unsigned classOf(Holes pegs)
     return pegClass;
 }
 
-std::string cellText(Cell cell)
-{
-    return '(' + std::to_string(cell.column) + ',' + std::to_string(cell.row) + ')';
-}
-
 } // namespace
 
 int holeAt(Cell cell)
@@ -103,6 +98,11 @@ int holeAt(Cell cell)
 Cell cellOf(int hole)
 {
     return holeNumbers().cell[hole];
+}
+
+std::string cellText(Cell cell)
+{
+    return '(' + std::to_string(cell.column) + ',' + std::to_string(cell.row) + ')';
 }
 
 CrossPosition crossPositionOf(const GameState &game)

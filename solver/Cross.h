@@ -6,6 +6,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // One bit per hole of the cross. Holes are numbered the way the game walks the playfield:
@@ -34,6 +35,8 @@ struct Jump
 // The hole at `cell`, or -1 when the cell is no hole of the cross.
 int holeAt(Cell cell);
 Cell cellOf(int hole);
+// The cell as the solver's answers and messages name it: "(3,1)", column first.
+std::string cellText(Cell cell);
 
 inline Holes bitOf(int hole)
 {

@@ -1,36 +1,79 @@
-// A hash table of positions, each with a small number, kept compact for tens of millions.
+// The solver's one hash table of positions, kept compact for tens of millions, and the position
+// with a small number that the search and the count of positions keep in it.
 #pragma once
 
 #include "solver/Cross.h"
 #include "solver/SystemMemory.h"
 
+#include <bit>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
-class PositionTable
+// `Entry` is a position, pegs(), with what goes with it. When a position comes again, the entry
+// already there absorb()s the new one. An entry with no peg marks a free slot, which is why a
+// position needs a peg.
+template<class Entry> class PositionTable
 {
 public:
-    static constexpr int kNone = -1;
-
-    // Adds `pegs` with `value` (0 to 255), or sets the value of `pegs` when it is there already.
-    // A position needs at least one peg.
-    void insert(Holes pegs, int value = 0);
-    // The value stored with `pegs`, or kNone.
-    int find(Holes pegs) const;
+    // Kept out of line: inlined into the walk's loop of inserts it made the counts slower by a
+    // tenth, the loop running short of registers.
+    [[gnu::noinline]] void insert(const Entry &entry)
+    {
+        // Kept at most three quarters full, so that a search finds a free slot after a few steps.
+        if (4 * (m_size + 1) > 3 * m_slots.size())
+            grow();
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = slotOf(entry.pegs());; slot = (slot + 1) & mask) {
+            Entry &here = m_slots[slot];
+            if (here.pegs() == 0) {
+                here = entry;
+                ++m_size;
+                return;
+            }
+            if (here.pegs() == entry.pegs()) {
+                here.absorb(entry);
+                return;
+            }
+        }
+    }
+    // The entry of `pegs`, or none.
+    const Entry *find(Holes pegs) const
+    {
+        if (m_slots.empty())
+            return nullptr;
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = slotOf(pegs);; slot = (slot + 1) & mask) {
+            if (m_slots[slot].pegs() == 0)
+                return nullptr;
+            if (m_slots[slot].pegs() == pegs)
+                return &m_slots[slot];
+        }
+    }
     std::size_t size() const { return m_size; }
+    // Makes room for `count` entries at once, as an empty table would after growing to them.
+    void reserve(std::size_t count)
+    {
+        std::size_t capacity = kLeastCapacity;
+        while (4 * count > 3 * capacity)
+            capacity *= 2;
+        if (capacity > m_slots.size())
+            moveInto(capacity);
+    }
     // Asks the processor to fetch the slot where `pegs` goes, for an insert soon after.
     void prefetch(Holes pegs) const
     {
         if (!m_slots.empty())
             __builtin_prefetch(&m_slots[slotOf(pegs)], 1);
     }
-    // Moves every position into `out` and leaves the table empty.
-    template<class Positions> void drainInto(Positions &out)
+    // Moves every entry into `out` and leaves the table empty.
+    template<class Entries> void drainInto(Entries &out)
     {
-        for (std::uint64_t entry : m_slots)
-            if (entry != 0)
-                out.push_back(entry & kPositionMask);
+        for (const Entry &entry : m_slots)
+            if (entry.pegs() != 0)
+                out.push_back(entry);
         // Not `= {}`, which would keep the memory.
         m_slots = decltype(m_slots)();
         m_size = 0;
@@ -38,15 +81,50 @@ public:
     }
 
 private:
-    // A slot holds the position in its low bits and the value above them; zero marks a free
-    // slot, which is why a position needs a peg.
-    static constexpr int kValueShift = 56;
-    static constexpr Holes kPositionMask = (Holes(1) << kValueShift) - 1;
+    static constexpr std::size_t kLeastCapacity = 1024;
 
-    std::size_t slotOf(Holes pegs) const;
-    void grow();
+    std::size_t slotOf(Holes pegs) const
+    {
+        // Fibonacci hashing: the top bits of the product are well mixed even for similar
+        // positions.
+        return std::size_t((pegs * 0x9E3779B97F4A7C15u) >> m_shift);
+    }
 
-    std::vector<std::uint64_t, SystemMemory<std::uint64_t>> m_slots;
+    void grow() { moveInto(m_slots.empty() ? kLeastCapacity : 2 * m_slots.size()); }
+
+    void moveInto(std::size_t capacity)
+    {
+        const auto old = std::move(m_slots);
+        m_slots.assign(capacity, Entry());
+        m_shift = 64 - std::countr_zero(capacity);
+        m_size = 0;
+        for (const Entry &entry : old)
+            if (entry.pegs() != 0)
+                insert(entry);
+    }
+
+    std::vector<Entry, SystemMemory<Entry>> m_slots;
     std::size_t m_size = 0;
     int m_shift = 64;
+};
+
+// A position with a number from 0 to 255 in one 64-bit word: the fewest pegs the search found it
+// leads to; the count of positions leaves it 0. A position that comes again brings its new number.
+class NumberedPosition
+{
+public:
+    NumberedPosition() = default;
+    explicit NumberedPosition(Holes pegs, int number = 0)
+        : m_bits(pegs | std::uint64_t(number) << kNumberShift)
+    {
+        assert((pegs & ~kAllHoles) == 0 && number >= 0 && number < 256);
+    }
+
+    Holes pegs() const { return m_bits & kAllHoles; }
+    int number() const { return int(m_bits >> kNumberShift); }
+    void absorb(const NumberedPosition &other) { m_bits = other.m_bits; }
+
+private:
+    static constexpr int kNumberShift = 56;
+    std::uint64_t m_bits = 0;
 };

@@ -43,9 +43,8 @@ public:
             return count;
         const Holes key = m_board.canonical(pegs);
         // A position known to end above the target need not be looked at again.
-        const int known = m_table.find(key);
-        if (known != PositionTable::kNone && known > target)
-            return known;
+        if (const NumberedPosition *known = m_table.find(key); known && known->number() > target)
+            return known->number();
         if (++m_looked % kProgressEvery == 0 && m_progress)
             m_progress(m_looked);
 
@@ -66,7 +65,7 @@ public:
                 }
             }
         }
-        m_table.insert(key, best);
+        m_table.insert(NumberedPosition(key, best));
         return best;
     }
 
@@ -87,7 +86,7 @@ private:
 
     CrossBoard m_board;
     const SearchProgress &m_progress;
-    PositionTable m_table;
+    PositionTable<NumberedPosition> m_table;
     std::vector<CrossBoard::Move> m_path;
     std::vector<std::uint8_t> m_byRank; // move numbers, in the order they are tried
     std::vector<std::uint8_t> m_rank; // for each move, its place in that order

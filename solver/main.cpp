@@ -1,6 +1,7 @@
 // quorvel-solve: tells whether a position of the game can still be won, and how; counts the
 // positions that can follow and the ways a game can go.
 #include "model/GameState.h"
+#include "model/Plural.h"
 #include "platform/Failure.h"
 #include "platform/RecordFile.h"
 #include "resources/Texts.h"
@@ -182,19 +183,7 @@ std::string usage()
 // "1 фишка", "3 фишки", "11 фишек".
 std::string counted(std::uint64_t number, const char *const (&forms)[3])
 {
-    const std::uint64_t lastTwo = number % 100;
-    const std::uint64_t last = number % 10;
-    const char *form = forms[2];
-    if (last == 1 && lastTwo != 11)
-        form = forms[0];
-    else if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
-        form = forms[1];
-    return std::to_string(number) + ' ' + form;
-}
-
-std::string cellText(Cell cell)
-{
-    return '(' + std::to_string(cell.column) + ',' + std::to_string(cell.row) + ')';
+    return std::to_string(number) + ' ' + forms[std::size_t(pluralAfter(number))];
 }
 
 // Progress goes to standard error: on a terminal as one line that keeps being rewritten,

@@ -1,6 +1,7 @@
 // The save and open dialogs: built when first used, kept, and speaking the game's Russian.
 #include "ui/FileDialogs.h"
 
+#include "model/Plural.h"
 #include "resources/Texts.h"
 #include "ui/Centring.h"
 #include "ui/DialogWindow.h"
@@ -44,9 +45,7 @@ QString sizeText(qint64 bytes)
     const QLocale locale;
     if (bytes >= 1024)
         return locale.formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
-    const qint64 lastTwo = bytes % 100;
-    const qint64 last = bytes % 10;
-    const bool few = last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14);
+    const bool few = pluralAfter(std::uint64_t(bytes)) == Plural::Few;
     return locale.toString(bytes) + QLatin1Char(' ')
         + QString::fromUtf8(few ? Texts::kBytesFew : Texts::kBytesMany);
 }

@@ -127,6 +127,14 @@ private Q_SLOTS:
             << Cells {{3, 1}, {5, 1}, {4, 2}, {1, 3}, {3, 3}, {5, 3},
                       {7, 3}, {2, 4}, {4, 4}, {6, 4}, {1, 5}}
             << QStringLiteral("11 фишек.\nВыиграть нельзя: ни одного прыжка сделать нельзя.\n");
+        // The last numbers before the many-form: 4, and 14 of the teens.
+        QTest::newRow("no jump, four pegs")
+            << Cells {{3, 3}, {5, 5}, {4, 7}, {1, 5}}
+            << QStringLiteral("4 фишки.\nВыиграть нельзя: ни одного прыжка сделать нельзя.\n");
+        QTest::newRow("no jump, fourteen pegs")
+            << Cells {{1, 3}, {1, 5}, {2, 4}, {3, 1}, {3, 3}, {3, 5}, {3, 7},
+                      {4, 2}, {4, 4}, {4, 6}, {5, 1}, {5, 3}, {5, 5}, {5, 7}}
+            << QStringLiteral("14 фишек.\nВыиграть нельзя: ни одного прыжка сделать нельзя.\n");
     }
 
     void lostPositionShowsTheBestAndEndsWithStatusOne()
