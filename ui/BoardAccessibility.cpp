@@ -8,10 +8,17 @@
 
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QMainWindow>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
+#include <xcb/xcb.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -33,6 +40,48 @@ const std::vector<QPoint> &holes()
 {
     static const std::vector<QPoint> all = crossHoles();
     return all;
+}
+
+// Where the window's top-left pixel is on the screen, in the screen's own pixels. The X server
+// knows it exactly; Qt's position of a window on a scaled display is rounded to scaled pixels.
+QPoint windowOrigin(QWindow *window, qreal scale)
+{
+    const auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        xcb_connection_t *connection = x11->connection();
+        const auto id = xcb_window_t(window->winId());
+        const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr),
+            &std::free);
+        if (geometry) {
+            const std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> place(
+                xcb_translate_coordinates_reply(
+                    connection, xcb_translate_coordinates(connection, id, geometry->root, 0, 0),
+                    nullptr),
+                &std::free);
+            if (place)
+                return {place->dst_x, place->dst_y};
+        }
+    }
+    const QPointF screen = window->screen()->geometry().topLeft();
+    return ((window->mapToGlobal(QPointF()) - screen) * scale + screen).toPoint();
+}
+
+// The screen pixels that show `area` of `widget`: those whose centre lies in it, as the board
+// places its pictures. Screen readers take positions in the screen's own pixels, which Qt 6.4
+// hands them unscaled; at a display scale of 125 % a reader's click would miss its hole.
+QRect screenPixels(const QWidget *widget, const QRect &area)
+{
+    QWindow *window = widget->window()->windowHandle();
+    if (!window || !widget->isVisible())
+        return {};
+    const qreal scale = window->devicePixelRatio();
+    const QPointF topLeft = QPointF(widget->mapTo(widget->window(), area.topLeft())) * scale;
+    const QPointF end = topLeft + QPointF(area.width(), area.height()) * scale;
+    const auto first = [](qreal edge) { return int(std::ceil(edge - 0.5 - 1e-6)); };
+    return QRect(QPoint(first(topLeft.x()), first(topLeft.y())),
+                 QPoint(first(end.x()) - 1, first(end.y()) - 1))
+        .translated(windowOrigin(window, scale));
 }
 
 // One hole: a button named after its place and what it holds, whose press is a left press on
@@ -83,10 +132,8 @@ public:
 
     QRect rect() const override
     {
-        if (!m_board->isVisible())
-            return {};
         const QPoint origin = BoardView::CellOrigin(m_cell.x(), m_cell.y());
-        return {m_board->mapToGlobal(origin), QSize(60, 60)};
+        return screenPixels(m_board, {origin, QSize(60, 60)});
     }
     QAccessible::Role role() const override { return QAccessible::PushButton; }
     QAccessible::State state() const override
@@ -171,6 +218,8 @@ public:
         return QAccessibleWidget::indexOfChild(child);
     }
 
+    QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
+
     QAccessibleInterface *hole(QPoint cell) const
     {
         for (std::size_t i = 0; i < m_holes.size(); ++i)
@@ -185,10 +234,24 @@ private:
     std::vector<QAccessible::Id> m_holes;
 };
 
+// The main window, in the same pixels as its board, so that a reader finds every hole inside it.
+// Its child at a point is the one whose own place holds the point.
+class WindowAccessible : public QAccessibleWidget
+{
+public:
+    explicit WindowAccessible(QMainWindow *window)
+        : QAccessibleWidget(window, QAccessible::Window)
+    { }
+
+    QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
+};
+
 QAccessibleInterface *boardFactory(const QString &, QObject *object)
 {
     if (auto *board = qobject_cast<BoardView *>(object))
         return new BoardAccessible(board);
+    if (auto *window = qobject_cast<QMainWindow *>(object))
+        return new WindowAccessible(window);
     return nullptr;
 }
 

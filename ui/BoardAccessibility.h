@@ -3,7 +3,8 @@
 
 class BoardView;
 
-// Lets Qt's accessibility ask the board for its holes; call before the first board is made.
+// Lets Qt's accessibility ask the board for its holes, and the board and its window for their
+// places in screen pixels; call before the first board is made.
 void installBoardAccessibility();
 
 // Tells screen readers that the names of hole (column, row) changed.

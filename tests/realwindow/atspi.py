@@ -3,6 +3,7 @@
 # as a screen reader does. Usage:
 #   atspi.py enable       switches the session's accessibility on, as a screen reader does
 #   atspi.py holes        one line per hole on the board: name|x|y|width|height on the screen
+#   atspi.py places       the places of the main window and of the board: x|y|width|height each
 #   atspi.py press NAME   runs the one action of the hole named NAME; prints name|description
 #   atspi.py listen       prints the new name of each hole that announces a change, until killed
 import sys
@@ -27,22 +28,35 @@ def children(bus, ref):
     return [(str(b), str(p)) for b, p in bus.get_object(*ref).GetChildren(dbus_interface=ACCESSIBLE)]
 
 
-def holes(bus):
-    """The push buttons among the children of the accessible named as the board is."""
+def extents(bus, ref):
+    return "%d|%d|%d|%d" % tuple(bus.get_object(*ref).GetExtents(
+        dbus.UInt32(0), dbus_interface="org.a11y.atspi.Component"))
+
+
+def game(bus):
     root = ("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root")
     apps = [app for app in children(bus, root) if name(bus, app) == "Quorvel"]
     if len(apps) != 1:
         sys.exit("the game is on the accessibility bus %d times" % len(apps))
-    pending = children(bus, apps[0])
+    return apps[0]
+
+
+def board(bus):
+    """The accessible named as the board is that has holes among its push buttons, and those."""
+    pending = children(bus, game(bus))
     while pending:
         ref = pending.pop(0)
         kids = children(bus, ref)
         buttons = [kid for kid in kids
                    if bus.get_object(*kid).GetRole(dbus_interface=ACCESSIBLE) == PUSH_BUTTON]
         if name(bus, ref) == "Кворвел" and any(":" in name(bus, kid) for kid in buttons):
-            return buttons
+            return ref, buttons
         pending += kids
     sys.exit("no board on the accessibility bus")
+
+
+def holes(bus):
+    return board(bus)[1]
 
 
 def main():
@@ -58,9 +72,10 @@ def main():
     bus = a11y_bus()
     if command == "holes":
         for hole in holes(bus):
-            x, y, w, h = bus.get_object(*hole).GetExtents(
-                dbus.UInt32(0), dbus_interface="org.a11y.atspi.Component")
-            print("%s|%d|%d|%d|%d" % (name(bus, hole), x, y, w, h))
+            print("%s|%s" % (name(bus, hole), extents(bus, hole)))
+    elif command == "places":
+        print(extents(bus, children(bus, game(bus))[0]))
+        print(extents(bus, board(bus)[0]))
     elif command == "press":
         for hole in holes(bus):
             if name(bus, hole) == sys.argv[2]:

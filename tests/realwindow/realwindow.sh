@@ -539,4 +539,37 @@ announced=$(tail -n +2 "$work/announced" | paste -s -d';')
 kill "$game"
 game=
 
+# At 125 % too, each hole stands on the screen pixels of its picture, ringed by the board's gray
+# and inside the window's place, so a screen reader's clicks in the middle of holes play a jump.
+# The window is moved to 102,102, which a position in Qt's scaled pixels misses by one.
+QT_SCALE_FACTOR=1.25 "$program" >"$work/quorvel.log" 2>&1 &
+game=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+    || fail "the main window did not appear at 125 % for the screen reader"
+xdotool windowmove "$window" 102 102
+sleep 1
+atspi holes >"$work/holes" || fail "the board's holes could not be read through AT-SPI at 125 %"
+{ IFS='|' read -r wx wy ww wh; IFS='|' read -r bx by bw bh; } < <(atspi places)
+((bx >= wx && by >= wy && bx + bw <= wx + ww && by + bh <= wy + wh)) \
+    || fail "the board at 125 % is at $bx,$by ${bw}x$bh, in a window at $wx,$wy ${ww}x$wh"
+import -window root "$work/shot.png"
+gray() { count_colour "$1" 128,128,128; }
+while IFS='|' read -r name x y w h; do
+    ((w == 75 && h == 75 && x >= bx && y >= by && x + w <= bx + bw && y + h <= by + bh)) \
+        || fail "hole '$name' at 125 % is at $x,$y ${w}x$h, on a board at $bx,$by ${bw}x$bh"
+    ring=$(($(gray "77x77+$((x - 1))+$((y - 1))") - $(gray "75x75+$x+$y")))
+    edge=$(($(gray "75x75+$x+$y") - $(gray "73x73+$((x + 1))+$((y + 1))")))
+    ((ring == 4 * 76 && edge == 0)) \
+        || fail "hole '$name' at 125 % is not its picture: $ring gray pixels around it, $edge on its edge"
+done <"$work/holes"
+for hole in "4, 2: фишка" "4, 4: пустая лунка"; do
+    IFS='|' read -r _ x y w h <<<"$(grep -F "$hole|" "$work/holes")"
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+    sleep 0.5
+done
+atspi holes | cut -d'|' -f1 | grep -x -c -e '4, 2: пустая лунка' -e '4, 3: пустая лунка' \
+    -e '4, 4: фишка' | grep -q -x 3 || fail "clicks in the middle of holes at 125 % played no jump"
+kill "$game"
+game=
+
 echo "real window checks passed"
