@@ -7,11 +7,13 @@ QImage normalGlyphPicture(const QImage &glyph)
         return {};
     const QRgb key = glyph.pixel(0, 15) & RGB_MASK;
     QImage picture = glyph.copy(0, 0, 16, 16).convertToFormat(QImage::Format_ARGB32);
+    // Only the exact key colour is keyed out, inside the figure as well. Line by line, as the
+    // glyphs are made at every start.
     for (int y = 0; y < picture.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
         for (int x = 0; x < picture.width(); ++x) {
-            // Only the exact key colour is keyed out, inside the figure as well.
-            if ((picture.pixel(x, y) & RGB_MASK) == key)
-                picture.setPixel(x, y, qRgba(0, 0, 0, 0));
+            if ((line[x] & RGB_MASK) == key)
+                line[x] = qRgba(0, 0, 0, 0);
         }
     }
     return picture;
