@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QPointer>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -63,8 +62,8 @@ QPoint windowOrigin(QWindow *window, qreal scale)
                 return {place->dst_x, place->dst_y};
         }
     }
-    const QPointF screen = window->screen()->geometry().topLeft();
-    return ((window->mapToGlobal(QPointF()) - screen) * scale + screen).toPoint();
+    // Elsewhere a window does not learn where it is (Wayland), or there is no screen.
+    return (QPointF(window->mapToGlobal(QPoint())) * scale).toPoint();
 }
 
 // The screen pixels that show `area` of `widget`: those whose centre lies in it, as the board

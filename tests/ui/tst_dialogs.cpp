@@ -327,6 +327,8 @@ private Q_SLOTS:
         for (int y = 0; y < 36; ++y)
             for (int x = 0; x < 36; ++x)
                 QCOMPARE(doubled.pixel(x, y), glyph.pixel(x / 2, y / 2));
+        // Between whole scales the picture comes at the size asked for, as any icon's does.
+        QCOMPARE(button->icon().pixmap(QSize(18, 18), 1.5).size(), QSize(27, 27));
     }
 
     void framesAreDrawnWhereTheyStand_data()
