@@ -344,11 +344,11 @@ private Q_SLOTS:
                                                 QStringLiteral("--layout"), QStringLiteral("4")}
                                 << QStringLiteral("Расстановка «Лампа»: 17 фишек.");
         // The name's control characters are shown escaped: it neither clears the terminal nor
-        // splits the heading.
+        // splits the heading. Its letters of two, three and four bytes stay as they are.
         QTest::newRow("saved game, a peg held, control characters in its name")
             << QStringList {QStringLiteral("FILE"), QStringLiteral("--ways")}
             << QStringLiteral(
-                   "Позиция из DIR/лампа\\x1b[2J\\n\\t\\r\\x7f\\xc2\\x9b\\\\№🂡.sav: 17 фишек.");
+                   "Позиция из DIR/лампа\\x1b[2J\\n\\t\\r\\x7f\\xc2\\x9b\\\\№क🂡.sav: 17 фишек.");
     }
 
     void waysCountsEveryGameExactly()
@@ -359,7 +359,7 @@ private Q_SLOTS:
         lamp.SetUpLayout(Lamp);
         lamp.HandleClick(4, 7);
         QTemporaryDir folder;
-        const QString path = saveIn(folder, lamp, "лампа\x1b[2J\n\t\r\x7f\xc2\x9b\\№🂡.sav");
+        const QString path = saveIn(folder, lamp, "лампа\x1b[2J\n\t\r\x7f\xc2\x9b\\№क🂡.sav");
         arguments.replaceInStrings(QStringLiteral("FILE"), path);
 
         const Run run = runSolver(arguments);
