@@ -8,6 +8,7 @@
 #include "tests/DiskFiles.h"
 
 #include <QAbstractFileIconProvider>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
@@ -42,6 +43,7 @@ struct DialogSeen
     QString typedName;
     QString directory;
     QStringList filters;
+    QString filterShown;
 };
 
 } // namespace
@@ -79,6 +81,8 @@ class TestFileCommands : public QObject
             seen->typedName = edit ? edit->text() : QString();
             seen->directory = dialog->directory().absolutePath();
             seen->filters = dialog->nameFilters();
+            const auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            seen->filterShown = types ? types->currentText() : QString();
             if (name.isEmpty()) {
                 dialog->reject();
                 return;
@@ -150,6 +154,7 @@ private Q_SLOTS:
         QCOMPARE(seen.objectName, QStringLiteral("SaveDialog1"));
         QCOMPARE(seen.typedName, QStringLiteral("Game0"));
         QCOMPARE(seen.filters, QStringList {text("Игровые файлы (*.sav)")});
+        QCOMPARE(seen.filterShown, text("Игровые файлы (*.sav)"));
         const QByteArray saved = contents(inFolder(QStringLiteral("first.sav")));
         QCOMPARE(saved.size(), 200);
         QCOMPARE(saved.left(8), QByteArray("\0\0\0\0\x09\0\0\0", 8));
@@ -165,6 +170,8 @@ private Q_SLOTS:
         answerFileDialog(&seen, QString());
         form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
         QCOMPARE(seen.objectName, QStringLiteral("OpenDialog1"));
+        // The open dialog names its filter without the pattern.
+        QCOMPARE(seen.filterShown, text("Игровые файлы"));
         QVERIFY(QDir(folder->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
         QVERIFY(form->game() == before);
     }
