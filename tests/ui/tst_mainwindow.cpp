@@ -380,6 +380,11 @@ private Q_SLOTS:
         button("SpeedButton12")->click();
         QCoreApplication::processEvents();
         QVERIFY(form->game().NothingSelected);
+
+        // A hidden board's holes stand nowhere.
+        form->hide();
+        QVERIFY(hole.at(Cell(4, 4))->state().invisible);
+        QCOMPARE(hole.at(Cell(4, 4))->rect(), QRect());
     }
 
     void layoutCommandsDealFromMenuAndToolbar_data()
