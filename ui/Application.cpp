@@ -52,12 +52,6 @@ void useLightPalette()
 {
     const QPalette palette = lightPalette();
     QApplication::setPalette(palette);
-    // A desktop theme may give single classes of widgets palettes of their own.
-    for (const char *className :
-         {"QAbstractButton", "QToolButton", "QCheckBox", "QRadioButton", "QHeaderView",
-          "QAbstractItemView", "QMessageBoxLabel", "QTabBar", "QLabel", "QGroupBox", "QMenu",
-          "QMenuBar", "QTextEdit", "QLineEdit", "QComboBoxListView"})
-        QApplication::setPalette(palette, className);
     QToolTip::setPalette(palette);
 }
 
