@@ -33,7 +33,7 @@ routes=(
 # Each system call that a save makes, and the errors it is made to fail with. EOPNOTSUPP on
 # opening takes the way of file systems without nameless files.
 faults=(openat:EIO openat:EOPNOTSUPP write:ENOSPC pwrite64:ENOSPC fsync:EIO ftruncate:EIO linkat:EIO
-    rename:EIO fsetxattr:EIO)
+    rename:EIO listxattr:EIO getxattr:EIO fsetxattr:EIO)
 
 if [[ $(id -u) -ne 0 ]] || ! id nobody >/dev/null 2>&1; then
     echo "SKIP: saving as another user needs root and the user 'nobody'"
