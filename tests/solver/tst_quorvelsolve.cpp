@@ -380,7 +380,10 @@ private Q_SLOTS:
         const Run run = runSolver({QStringLiteral("--help")});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString());
-        QVERIFY2(run.out.startsWith(QStringLiteral("Использование:\n  quorvel-solve ФАЙЛ.sav ")),
+        QVERIFY2(run.out.startsWith(QStringLiteral(
+                     "Использование:\n"
+                     "  quorvel-solve ФАЙЛ.sav          решить позицию из сохранённой игры\n"
+                     "  quorvel-solve --layout N        решить начальную расстановку N:\n")),
                  qPrintable(run.out));
         QVERIFY(run.out.contains(QStringLiteral("  0  Кворвел\n")));
         // The seven layouts, and no more.
