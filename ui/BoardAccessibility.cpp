@@ -5,6 +5,7 @@
 #include "model/Layouts.h"
 #include "resources/Texts.h"
 #include "ui/BoardView.h"
+#include "ui/DialogWindow.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -45,9 +46,7 @@ const std::vector<QPoint> &holes()
 // knows it exactly; Qt's position of a window on a scaled display is rounded to scaled pixels.
 QPoint windowOrigin(QWindow *window, qreal scale)
 {
-    const auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 && QGuiApplication::platformName() == QLatin1String("xcb")) {
-        xcb_connection_t *connection = x11->connection();
+    if (xcb_connection_t *connection = x11Connection()) {
         const auto id = xcb_window_t(window->winId());
         const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
             xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr),

@@ -16,14 +16,16 @@
 #include <cstring>
 #include <vector>
 
-namespace {
-
 xcb_connection_t *x11Connection()
 {
-    if (const auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
+    // Other platforms (offscreen) may answer the X11 interface without a real connection.
+    const auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && QGuiApplication::platformName() == QLatin1String("xcb"))
         return x11->connection();
     return nullptr;
 }
+
+namespace {
 
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {

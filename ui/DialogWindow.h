@@ -4,6 +4,10 @@
 class QByteArray;
 class QString;
 class QWidget;
+struct xcb_connection_t;
+
+// The connection to the X server, or null where the game does not run on X11.
+xcb_connection_t *x11Connection();
 
 // Makes `dialog`, at each of its showings, a window of dialog kind that window managers treat
 // as part of the game: kept off the task bar, with neither minimise nor maximise in its hints,
