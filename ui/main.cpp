@@ -41,7 +41,8 @@ int main(int argc, char *argv[])
     // its windows, so Qt sees the program's name alone.
     int qtArgc = argc > 0 ? 1 : 0;
     // The game's look is its own, so the desktop's platform theme plugin (GTK, KDE) is not
-    // loaded: it costs start-up time and writes files under the player's home.
+    // loaded: it costs start-up time and writes files under the player's home. Nor does Qt read
+    // the desktop's colour scheme: every window wears Fusion's standard light colours.
     QGuiApplication::setDesktopSettingsAware(false);
     qunsetenv("QT_QPA_PLATFORMTHEME");
     QApplication app(qtArgc, argv);

@@ -258,11 +258,15 @@ if [[ $manager == kwin ]]; then
     exit 0
 fi
 
-# The game on a dark desktop theme, with Qt's own options on its command line: it must look as
-# designed all the same.
+# The game on a dark desktop theme, GTK's and KDE's colour scheme, with Qt's own options on its
+# command line: it must look as designed all the same.
 printf 'QWidget { background-color: red; }\n' >"$work/red.qss"
+mkdir -p "$work/kde"
+printf '[Colors:%s]\nBackgroundNormal=20,20,20\nForegroundNormal=230,230,230\n' \
+    Window Button View Selection Tooltip >"$work/kde/kdeglobals"
 cd "$work"
-QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark \
+QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true \
+    KDE_SESSION_VERSION=5 XDG_CONFIG_HOME="$work/kde" \
     "$program" -reverse -stylesheet "$work/red.qss" >"$work/quorvel.log" 2>&1 &
 game=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
