@@ -5,6 +5,7 @@
 #include "platform/Failure.h"
 #include "resources/Texts.h"
 #include "solver/Enumeration.h"
+#include "solver/PositionTable.h"
 #include "solver/Solver.h"
 #include "tests/Positions.h"
 
@@ -220,6 +221,33 @@ private Q_SLOTS:
             QCOMPARE(solution.pegsLeft, game.CountPegs());
             QVERIFY(solution.jumps.empty());
         }
+    }
+
+    // The search's table of positions finds each position again, with the number it last
+    // brought, through every growth of the table, and finds no other.
+    void positionTableFindsWhatWasPutIn()
+    {
+        std::mt19937_64 random(20261207u);
+        std::map<Holes, int> put;
+        std::vector<Holes> order;
+        PositionTable<NumberedPosition> table;
+        for (int i = 0; i < 30000; ++i) {
+            // Every third position comes again with a new number.
+            const Holes pegs
+                = i % 3 == 2 ? order[random() % order.size()] : (random() & kAllHoles) | 1;
+            order.push_back(pegs);
+            put[pegs] = i % 256;
+            table.insert(NumberedPosition(pegs, i % 256));
+        }
+        QCOMPARE(table.size(), put.size());
+        for (const auto &[pegs, number] : put) {
+            const NumberedPosition *found = table.find(pegs);
+            QVERIFY(found);
+            QCOMPARE(found->number(), number);
+        }
+        for (int i = 0; i < 1000; ++i)
+            if (const Holes pegs = (random() & kAllHoles) | 1; !put.contains(pegs))
+                QVERIFY(!table.find(pegs));
     }
 
     // Clusters of pegs, some with closed holes, where the plain search can try everything.
