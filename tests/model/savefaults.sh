@@ -20,15 +20,15 @@ fail() {
 for kind in 0 1 4; do "$probe" "$work/ref$kind" "$kind"; done
 
 # route: who saves, the folder's owner and mode, the file's owner and mode, a second name, a
-# user attribute.
+# user attribute, and whether a save puts a new file in the old one's place or writes over it.
 routes=(
-    "renamed:root:root:755:root:644:"
-    "a file with a user attribute:root:root:755:root:644::user.colour"
-    "new file:root:root:755:::"
-    "second name:root:root:755:root:640:copy.sav"
-    "folder the player may not write:nobody:root:755:root:666:"
-    "another user's file in a sticky folder:nobody:root:1777:root:666:"
-    "another user's file in the player's folder:nobody:nobody:755:root:666:"
+    "renamed:root:root:755:root:644:::new file"
+    "a file with a user attribute:root:root:755:root:644::user.colour:new file"
+    "new file:root:root:755:::::new file"
+    "second name:root:root:755:root:640:copy.sav::in place"
+    "folder the player may not write:nobody:root:755:root:666:::in place"
+    "another user's file in a sticky folder:nobody:root:1777:root:666:::in place"
+    "another user's file in the player's folder:nobody:nobody:755:root:666:::in place"
 )
 # Each system call that a save makes, and the errors it is made to fail with. EOPNOTSUPP on
 # opening takes the way of file systems without nameless files.
@@ -92,7 +92,8 @@ check() {
 }
 
 for route in "${routes[@]}"; do
-    IFS=: read -r name player folderOwner folderMode fileOwner fileMode second attribute <<<"$route"
+    IFS=: read -r name player folderOwner folderMode fileOwner fileMode second attribute way \
+        <<<"$route"
     save=("$probe" "$work/games/Game0.sav")
     traced=(strace -qq -o /dev/null -u "$player")
     for fault in "${faults[@]}"; do
@@ -131,7 +132,12 @@ for route in "${routes[@]}"; do
         exec {lock}<"$work/games/.quorvel-busy.tmp"
         flock "$lock"
     fi
+    old=$(stat -c %i "$work/games/Game0.sav" 2>/dev/null || true)
     setpriv --reuid="$player" --regid="$(id -g "$player")" --clear-groups "${save[@]}" 0
+    # Only where a new file would lose what the old one carries does the save write over it.
+    taken="new file"
+    [[ "$(stat -c %i "$work/games/Game0.sav")" != "$old" ]] || taken="in place"
+    [[ "$taken" == "$way" ]] || fail "$name: saved as $taken, not as $way"
     if [[ "$planted" == yes ]]; then
         [[ ! -e "$work/games/.quorvel-4242-0.tmp" ]] || fail "$name: a leftover stays"
         [[ -e "$work/games/.quorvel-busy.tmp" ]] || fail "$name: a save in progress lost its file"
