@@ -55,24 +55,23 @@ void GameState::SaveGame(const std::string &path, RecordFiles &files) const
 
 void GameState::LoadGame(const std::string &path, RecordFiles &files)
 {
-    // The whole file is read before any of it is installed, so a failed load changes nothing.
-    std::int32_t kind = 0;
-    std::array<std::int32_t, kPlayfieldCells> cells {};
+    // The whole file, the kind and then the cells, is read before any of it is installed, so a
+    // failed load changes nothing.
+    std::array<std::int32_t, 1 + kPlayfieldCells> records {};
     {
         const FileCloser closer(files);
         files.open(path);
-        kind = decode(files.readRecord());
-        for (std::int32_t &cell : cells)
-            cell = decode(files.readRecord());
+        for (std::int32_t &record : records)
+            record = decode(files.readRecord());
     }
 
     // Nothing is checked: whatever the file holds becomes the kind and the cells. A single
     // selected peg in the file comes back selected, so that it can be put down or moved.
-    BoardKind = kind;
+    BoardKind = records[0];
     int selectedCells = 0;
     int selectedColumn = 0;
     int selectedRow = 0;
-    const std::int32_t *cell = cells.data();
+    const std::int32_t *cell = records.data() + 1;
     for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column) {
         for (int row = kFirstPlayfieldLine; row <= kLastPlayfieldLine; ++row) {
             Board[column][row] = *cell++;
