@@ -314,12 +314,20 @@ private Q_SLOTS:
         QFETCH(GameState, game);
         std::vector<std::uint64_t> expected;
         std::vector<GameState> layer {game};
+        // The solver keeps one position for each set of mirror images, the same for them all.
+        const CrossBoard board(crossPositionOf(game).open);
+        std::map<Field, Holes> standsFor;
+        std::set<Holes> standing;
         while (!layer.empty()) {
             std::set<Field> seen;
             std::set<Field> classes;
             std::vector<GameState> next;
             for (const GameState &here : layer) {
-                classes.insert(leastImage(fieldOf(here), game));
+                const Field least = leastImage(fieldOf(here), game);
+                classes.insert(least);
+                const Holes one = board.canonical(crossPositionOf(here).pegs);
+                standing.insert(one);
+                QCOMPARE(standsFor.emplace(least, one).first->second, one);
                 for (const GameState &after : afterOneJump(here))
                     if (seen.insert(fieldOf(after)).second)
                         next.push_back(after);
@@ -328,6 +336,7 @@ private Q_SLOTS:
             layer = std::move(next);
         }
 
+        QCOMPARE(standing.size(), standsFor.size());
         const PositionCounts counts = countPositions(crossPositionOf(game));
         QCOMPARE(counts.afterJumps, expected);
         QCOMPARE(counts.total(), std::accumulate(expected.begin(), expected.end(), 0ull));
