@@ -125,7 +125,7 @@ xcb_window_t pressedWindow(const xcb_generic_event_t *event)
         return XCB_WINDOW_NONE;
     // An XI2 device event names its window at byte 24, after type, extension, sequence,
     // length, event type, device, time, detail and root.
-    std::uint32_t window = 0;
+    std::uint32_t window;
     std::memcpy(&window, reinterpret_cast<const char *>(event) + 24, sizeof window);
     return window;
 }
