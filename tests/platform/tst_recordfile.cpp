@@ -101,6 +101,10 @@ private Q_SLOTS:
         QCOMPARE(files.readRecord(), kFirst);
         QCOMPARE(files.readRecord(), kSecond);
         QCOMPARE(failureOf([&] { files.readRecord(); }), QStringLiteral("Read beyond end of file"));
+        // A read that the system fails says why: this process's memory, which has nothing at
+        // its start, fails with EIO.
+        files.open("/proc/self/mem");
+        QCOMPARE(failureOf([&] { files.readRecord(); }), QStringLiteral("I/O error 5"));
     }
 
     void oldFileStaysUntilTheNewOneIsCommitted()
