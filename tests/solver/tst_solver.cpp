@@ -231,6 +231,7 @@ private Q_SLOTS:
         std::map<Holes, int> put;
         std::vector<Holes> order;
         PositionTable<NumberedPosition> table;
+        table.reserve(2000); // as the count of positions makes it ready for what it expects
         for (int i = 0; i < 30000; ++i) {
             // Every third position comes again with a new number.
             const Holes pegs
