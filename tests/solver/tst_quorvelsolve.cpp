@@ -292,17 +292,22 @@ private Q_SLOTS:
     }
 
     // On a terminal the progress is one line that keeps being rewritten and is wiped at the end;
-    // elsewhere, in a file or a pipe, it comes as plain lines. Standard error decides.
+    // elsewhere, in a file or a pipe, it comes as plain lines. Standard error decides. An answer
+    // found before any progress is due leaves the terminal untouched.
     void progressIsRewrittenOnlyOnATerminal_data()
     {
         QTest::addColumn<bool>("errorOnTerminal");
-        QTest::newRow("standard error on a terminal") << true;
-        QTest::newRow("standard output on a terminal") << false;
+        QTest::addColumn<QString>("command");
+        QTest::newRow("standard error on a terminal") << true << QStringLiteral("--count");
+        QTest::newRow("standard output on a terminal") << false << QStringLiteral("--count");
+        QTest::newRow("a quick answer, standard error on a terminal")
+            << true << QStringLiteral("--layout");
     }
 
     void progressIsRewrittenOnlyOnATerminal()
     {
         QFETCH(bool, errorOnTerminal);
+        QFETCH(QString, command);
         const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
         const QString side = QString::fromLocal8Bit(::ptsname(terminal));
@@ -311,8 +316,10 @@ private Q_SLOTS:
             process.setStandardErrorFile(side);
         else
             process.setStandardOutputFile(side);
-        process.start(QStringLiteral(QUORVEL_SOLVE),
-                      {QStringLiteral("--count"), QStringLiteral("--layout"), QStringLiteral("2")});
+        QStringList arguments {QStringLiteral("--layout"), QStringLiteral("2")};
+        if (command != arguments.first())
+            arguments.prepend(command);
+        process.start(QStringLiteral(QUORVEL_SOLVE), arguments);
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 0);
         QByteArray shown;
@@ -323,7 +330,10 @@ private Q_SLOTS:
         const QByteArray piped
             = errorOnTerminal ? process.readAllStandardOutput() : process.readAllStandardError();
         const QByteArray first = QStringLiteral("Прыжков: 0, позиций: 1").toUtf8();
-        if (errorOnTerminal) {
+        if (command != QLatin1String("--count")) {
+            QVERIFY2(shown.isEmpty(), shown.constData());
+            QVERIFY(piped.startsWith(QStringLiteral("Расстановка «Греческий крест»").toUtf8()));
+        } else if (errorOnTerminal) {
             QVERIFY2(shown.startsWith('\r' + first + "\x1b[K\r"), shown.constData());
             QVERIFY2(shown.endsWith("\r\x1b[K"), shown.constData());
             QVERIFY(piped.startsWith(QStringLiteral("Расстановка «Греческий крест»").toUtf8()));
