@@ -767,14 +767,10 @@ void TestArtwork::generatorReproducesCommittedArt()
         files << QStringLiteral("glyphs/SpeedButton%1.png").arg(button);
     const QDir made(output.path());
     for (const QString &file : files) {
-        const QString committed = QStringLiteral(":/") + file;
-        if (file.endsWith(QLatin1String(".png"))) {
-            QVERIFY2(load(made.filePath(file)) == load(committed), qPrintable(file));
-        } else {
-            QFile fresh(made.filePath(file));
-            QVERIFY(fresh.open(QIODevice::ReadOnly));
-            QVERIFY2(fresh.readAll() == resourceBytes(committed), qPrintable(file));
-        }
+        // Byte for byte: the way a picture is stored counts as well (palette, no compression).
+        QFile fresh(made.filePath(file));
+        QVERIFY(fresh.open(QIODevice::ReadOnly));
+        QVERIFY2(fresh.readAll() == resourceBytes(QStringLiteral(":/") + file), qPrintable(file));
     }
 }
 

@@ -10,9 +10,16 @@
 
 namespace {
 
+// Written with a palette and without compression: the game reads these at every start, and
+// such a file decodes with no work per pixel but a copy. Every picture has a few dozen colours.
 bool writePng(const QImage &image, const QString &path)
 {
-    if (image.save(path, "PNG"))
+    const QImage indexed = image.convertToFormat(QImage::Format_Indexed8);
+    if (indexed.convertToFormat(image.format()) != image) {
+        std::fprintf(stderr, "make_artwork: %s has more than 256 colours\n", qPrintable(path));
+        return false;
+    }
+    if (indexed.save(path, "PNG", 100))
         return true;
     std::fprintf(stderr, "make_artwork: cannot write %s\n", qPrintable(path));
     return false;
