@@ -11,7 +11,7 @@
 namespace {
 
 // Written with a palette and without compression: the game reads these at every start, and
-// such a file decodes with no work per pixel but a copy. Every picture has a few dozen colours.
+// such a file decodes with little work per pixel. Every picture has a few dozen colours.
 bool writePng(const QImage &image, const QString &path)
 {
     const QImage indexed = image.convertToFormat(QImage::Format_Indexed8);
