@@ -10,11 +10,9 @@
 
 #include <xcb/xcb.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 xcb_connection_t *x11Connection()
 {
@@ -42,22 +40,11 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 // is withdrawn, so they are written again at every showing.
 void markUnmappedWindow(xcb_connection_t *connection, xcb_window_t window)
 {
-    // Kept off the task bar: the main window's entry stands for the whole game.
-    const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
+    // Kept off the task bar: the main window's entry stands for the whole game. Qt adds its own
+    // states (modal) to the property when it maps the window, right after this.
     const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-    std::vector<xcb_atom_t> states;
-    const xcb_get_property_cookie_t cookie
-        = xcb_get_property(connection, 0, window, state, XCB_ATOM_ATOM, 0, 64);
-    if (xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr)) {
-        const auto *held = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
-        if (reply->format == 32)
-            states.assign(held, held + xcb_get_property_value_length(reply) / 4);
-        free(reply);
-    }
-    if (std::find(states.begin(), states.end(), skipTaskbar) == states.end())
-        states.push_back(skipTaskbar);
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
-                        std::uint32_t(states.size()), states.data());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window,
+                        atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1, &skipTaskbar);
 
     // Qt's own Motif hints already leave out minimise and maximise for a dialog.
     // A dialog frame shows no icon. Qt would give the window the application's or a stock one,
