@@ -321,6 +321,8 @@ private Q_SLOTS:
             for (int x = 0; x < 18; ++x)
                 matching += glyph.pixel(x, y) == glyphColour.rgb();
         QVERIFY(matching >= 20);
+        // Drawn on a clear ground: the button's face shows around the figure.
+        QCOMPARE(qAlpha(glyph.pixel(0, 17)), 0);
         // At a display scale of 2 each pixel of the glyph is a square of four, not a blur.
         const QImage doubled = button->icon().pixmap(QSize(18, 18), 2).toImage();
         QCOMPARE(doubled.size(), QSize(36, 36));
