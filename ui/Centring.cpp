@@ -106,12 +106,9 @@ private:
         }
     }
 
-    void finish()
-    {
-        m_window->removeEventFilter(this);
-        QCoreApplication::instance()->removeNativeEventFilter(this);
-        deleteLater();
-    }
+    // Qt drops a deleted object from the window's filters, and the destructor takes it off the
+    // application's; until then a late event finds the window centred and only finishes again.
+    void finish() { deleteLater(); }
 
     QWidget *m_window;
     QMargins m_placedWith;
