@@ -53,7 +53,7 @@ void markUnmappedWindow(xcb_connection_t *connection, xcb_window_t window)
     const std::uint32_t clearIcon[] = {1, 1, 0};
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom(connection, "_NET_WM_ICON"),
                         XCB_ATOM_CARDINAL, 32, 3, clearIcon);
-    xcb_flush(connection);
+    // No flush: Qt's map request follows these on the same connection, and Qt sends it.
 }
 
 class DialogKind : public QObject
