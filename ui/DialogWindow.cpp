@@ -10,6 +10,7 @@
 
 #include <xcb/xcb.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,15 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     return found;
 }
 
+// Replaces a property of the window with a list of 32-bit values.
+template<std::size_t N>
+void setProperty(xcb_connection_t *connection, xcb_window_t window, const char *name,
+                 xcb_atom_t type, const std::uint32_t (&values)[N])
+{
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom(connection, name), type, 32,
+                        std::uint32_t(N), values);
+}
+
 // Window managers read these properties when the window is mapped, so they are written just
 // before, while the window is still unmapped; a window manager drops a window's state when it
 // is withdrawn, so they are written again at every showing.
@@ -42,17 +52,14 @@ void markUnmappedWindow(xcb_connection_t *connection, xcb_window_t window)
 {
     // Kept off the task bar: the main window's entry stands for the whole game. Qt adds its own
     // states (modal) to the property when it maps the window, right after this.
-    const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window,
-                        atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1, &skipTaskbar);
+    setProperty(connection, window, "_NET_WM_STATE", XCB_ATOM_ATOM,
+                {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR")});
 
     // Qt's own Motif hints already leave out minimise and maximise for a dialog.
     // A dialog frame shows no icon. Qt would give the window the application's or a stock one,
     // and window managers lend a window without one its main window's, so the dialog's icon is a
     // single clear pixel.
-    const std::uint32_t clearIcon[] = {1, 1, 0};
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom(connection, "_NET_WM_ICON"),
-                        XCB_ATOM_CARDINAL, 32, 3, clearIcon);
+    setProperty(connection, window, "_NET_WM_ICON", XCB_ATOM_CARDINAL, {1, 1, 0});
     // No flush: Qt's map request follows these on the same connection, and Qt sends it.
 }
 
