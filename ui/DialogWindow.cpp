@@ -189,12 +189,13 @@ void setTaskBarName(QWidget *window, const QString &name)
 
 bool reportsFrameExtents(const QByteArray &eventType, const void *message, const QWidget *window)
 {
-    if (eventType != "xcb_generic_event_t" || !window->internalWinId())
+    if (eventType != "xcb_generic_event_t")
         return false;
     const auto *event = static_cast<const xcb_generic_event_t *>(message);
     if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
         return false;
     const auto *change = static_cast<const xcb_property_notify_event_t *>(message);
+    // Before the window exists natively its id is 0, which no event names.
     if (change->window != xcb_window_t(window->internalWinId()))
         return false;
     static const xcb_atom_t extents = atom(x11Connection(), "_NET_FRAME_EXTENTS");

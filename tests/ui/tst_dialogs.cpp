@@ -2,6 +2,7 @@
 #include "platform/Failure.h"
 #include "platform/Jpeg.h"
 #include "ui/Application.h"
+#include "ui/DialogWindow.h"
 #include "ui/dialogs/PictureBox.h"
 #include "ui/dialogs/Supriz.h"
 #include "ui/dialogs/Unit4.h"
@@ -20,6 +21,8 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -499,6 +502,17 @@ private Q_SLOTS:
         QVERIFY(centred);
         QVERIFY(focused);
         QVERIFY(keptOpenByEscape);
+    }
+
+    void anotherWindowsPropertiesAreNotItsFrame()
+    {
+        // The window system reports property changes of every window the game watches (the
+        // root window's, the main window's); only the dialog's own frame extents re-centre it.
+        QDialog *box = dialog(QStringLiteral("rules"));
+        xcb_property_notify_event_t change {};
+        change.response_type = XCB_PROPERTY_NOTIFY;
+        change.window = xcb_window_t(box->winId()) + 1;
+        QVERIFY(!reportsFrameExtents("xcb_generic_event_t", &change, box));
     }
 };
 
