@@ -143,10 +143,10 @@ void GameFileDialog::build(QWidget *parent)
     // Like the rest of the game's dialogs, the file dialogs keep one size.
     dialog->setSizeGripEnabled(false);
     dialog->setFixedSize(dialog->sizeHint());
-    // In a dialog of fixed size the names take what the sizes, types and dates leave them.
+    // In a dialog of fixed size the names take what the sizes, types and dates leave them. (The
+    // file dialog's list already leaves its last column unstretched.)
     if (auto *list = dialog->findChild<QTreeView *>(QStringLiteral("treeView"))) {
         QHeaderView *header = list->header();
-        header->setStretchLastSection(false);
         header->setSectionResizeMode(QHeaderView::ResizeToContents);
         header->setSectionResizeMode(0, QHeaderView::Stretch);
     }
