@@ -650,6 +650,23 @@ private Q_SLOTS:
         QCOMPARE(screen(), before);
     }
 
+    // Some window managers let the player minimise a modal dialog all the same; activating the
+    // main window brings it back, so the game never sits locked behind a hidden dialog.
+    void minimisedDialogComesBackWhenTheMainWindowIsActivated()
+    {
+        bool restored = false;
+        answerNextModal([this, &restored](QWidget *dialog) {
+            dialog->setWindowState(dialog->windowState() | Qt::WindowMinimized);
+            QApplication::processEvents();
+            form->activateWindow();
+            restored = QTest::qWaitFor(
+                [dialog] { return !(dialog->windowState() & Qt::WindowMinimized); }, 2000);
+            dialog->close();
+        });
+        button("SpeedButton12")->click();
+        QVERIFY(restored);
+    }
+
     void exitClosesTheWindow()
     {
         button("SpeedButton1")->click();
