@@ -359,7 +359,6 @@ void PosixRecordFiles::commit()
         if (::fsync(m_fd) != 0)
             fail(fileErrorText(errno));
         nameNewFile();
-        close();
         syncFolder(folder);
     }
     removeLeftovers(folder);

@@ -23,7 +23,8 @@ public:
     virtual void create(const std::string &path) = 0;
     virtual Record readRecord() = 0;
     virtual void writeRecord(const Record &record) = 0;
-    // Puts everything written since create() in place of the file at `path`.
+    // Puts everything written since create() in place of the file at `path`. The file may stay
+    // open until close().
     virtual void commit() = 0;
     // Closes the open file, if any. What was written but not committed leaves no trace.
     virtual void close() noexcept = 0;
