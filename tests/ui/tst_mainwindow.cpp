@@ -347,6 +347,7 @@ private Q_SLOTS:
                      cellPicture(centre ? Empty : Peg));
             QCOMPARE(board->childAt(onScreen.center().x(), onScreen.center().y()), child);
             QCOMPARE(board->indexOfChild(child), i);
+            QCOMPARE(child->childCount(), 0); // a reader walking the tree stops at a hole
             hole[{column, row}] = child;
         }
         QCOMPARE(hole.size(), std::size_t(33));
