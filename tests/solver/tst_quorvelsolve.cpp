@@ -205,9 +205,11 @@ private Q_SLOTS:
         QTest::newRow("layout without number")
             << QStringList {QStringLiteral("--count"), QStringLiteral("--layout")} << QByteArray()
             << QStringLiteral("после --layout нужен номер от 0 до 6");
+        // A mistake in the arguments points to the help.
         QTest::newRow("unknown option, a control character in it")
             << QStringList {QStringLiteral("--fast\x1b[2J")} << QByteArray()
-            << QStringLiteral("неизвестный параметр «--fast\\x1b[2J»");
+            << QStringLiteral("неизвестный параметр «--fast\\x1b[2J»\n"
+                              "Подробнее: quorvel-solve --help");
         QTest::newRow("no position")
             << QStringList {QStringLiteral("--count")} << QByteArray()
             << QStringLiteral("укажите файл сохранённой игры или --layout N");
