@@ -17,9 +17,8 @@ QFrame *addPanel(QWidget *parent, const QRect &place)
     auto *panel = new QFrame(parent);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setGeometry(place);
+    // A sunken box of one-pixel lines, Qt's default widths.
     panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    panel->setLineWidth(1);
-    panel->setMidLineWidth(0);
     return panel;
 }
 
