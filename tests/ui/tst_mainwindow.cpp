@@ -347,7 +347,9 @@ private Q_SLOTS:
                      cellPicture(centre ? Empty : Peg));
             QCOMPARE(board->childAt(onScreen.center().x(), onScreen.center().y()), child);
             QCOMPARE(board->indexOfChild(child), i);
-            QCOMPARE(child->childCount(), 0); // a reader walking the tree stops at a hole
+            // A reader walking the tree stops at a hole.
+            QCOMPARE(child->childCount(), 0);
+            QCOMPARE(child->indexOfChild(board), -1);
             hole[{column, row}] = child;
         }
         QCOMPARE(hole.size(), std::size_t(33));
@@ -655,16 +657,22 @@ private Q_SLOTS:
     // main window brings it back, so the game never sits locked behind a hidden dialog.
     void minimisedDialogComesBackWhenTheMainWindowIsActivated()
     {
+        bool keptWithTheGame = false;
         bool restored = false;
-        answerNextModal([this, &restored](QWidget *dialog) {
+        answerNextModal([this, &keptWithTheGame, &restored](QWidget *dialog) {
             dialog->setWindowState(dialog->windowState() | Qt::WindowMinimized);
+            // Minimising the whole game takes the dialog along until the game comes back.
+            form->setWindowState(form->windowState() | Qt::WindowMinimized);
             QApplication::processEvents();
+            keptWithTheGame = (dialog->windowState() & Qt::WindowMinimized) != 0;
+            form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
             form->activateWindow();
             restored = QTest::qWaitFor(
                 [dialog] { return !(dialog->windowState() & Qt::WindowMinimized); }, 2000);
             dialog->close();
         });
         button("SpeedButton12")->click();
+        QVERIFY(keptWithTheGame);
         QVERIFY(restored);
     }
 
