@@ -145,5 +145,12 @@ for route in "${routes[@]}"; do
         rm "$work/games/.quorvel-busy.tmp"
     fi
     check "$name: saved after the kills" 0 no
+    # A new file's name reaches the disk too: the folder is flushed once the file has taken it,
+    # or a power cut right after the save could bring the old name back.
+    if [[ "$way" == "new file" ]]; then
+        strace -qq -o "$work/calls" -e trace=linkat,rename,fsync "${save[@]}" 0
+        awk '/^(linkat|rename)\(/ { named = 1 } /^fsync\(/ && named { flushed = 1 }
+            END { exit !flushed }' "$work/calls" || fail "$name: the new name is not flushed"
+    fi
 done
 echo "savefaults: every route keeps the old game or a whole new one"
