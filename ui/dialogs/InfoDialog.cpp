@@ -61,9 +61,7 @@ InfoDialog::InfoDialog(const char *name, const char *caption, QSize clientSize, 
     font.setPixelSize(11);
     setFont(font);
 
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
-    setPalette(palette);
+    // The button face, which Fusion's colours give the window too.
     setAutoFillBackground(true);
 }
 
