@@ -148,9 +148,14 @@ for route in "${routes[@]}"; do
     # A new file's name reaches the disk too: the folder is flushed once the file has taken it,
     # or a power cut right after the save could bring the old name back.
     if [[ "$way" == "new file" ]]; then
-        strace -qq -o "$work/calls" -e trace=linkat,rename,fsync "${save[@]}" 0
+        strace -qq -o "$work/calls" -e trace=linkat,rename,fsync,unlink,unlinkat "${save[@]}" 0
         awk '/^(linkat|rename)\(/ { named = 1 } /^fsync\(/ && named { flushed = 1 }
             END { exit !flushed }' "$work/calls" || fail "$name: the new name is not flushed"
+        # The name a new file had before the rename is free afterwards, and may by then be
+        # another save's: the save leaves it alone.
+        awk '/^rename\(/ { split($0, part, "\""); renamed = "\"" part[2] "\"" }
+            /^unlink/ && renamed != "" && index($0, renamed) { exit 1 }' "$work/calls" \
+            || fail "$name: the name the new file had before the rename is removed again"
     fi
 done
 echo "savefaults: every route keeps the old game or a whole new one"
