@@ -82,8 +82,15 @@ int fewestPegsByPlainSearch(const GameState &game, std::map<Field, int> &known)
     return known[field] = fewest;
 }
 
-// The mirror images and turns of `field` that keep every hole a hole, and the least of them.
-Field leastImage(Field field, const GameState &game)
+// The mirror images and turns of `field` that keep every hole a hole: the least of them, and
+// how many there are, `field` itself among them.
+struct Images
+{
+    Field least = 0;
+    int count = 0;
+};
+
+Images imagesOf(Field field, const GameState &game)
 {
     const auto turned = [](int symmetry, int column, int row) {
         const int x = column - 4, y = row - 4;
@@ -91,7 +98,7 @@ Field leastImage(Field field, const GameState &game)
             = {{x, y}, {-y, x}, {-x, -y}, {y, -x}, {-x, y}, {y, x}, {x, -y}, {-y, -x}};
         return std::pair {4 + turns[symmetry][0], 4 + turns[symmetry][1]};
     };
-    Field least = field;
+    Images images {field, 1};
     for (int symmetry = 1; symmetry < 8; ++symmetry) {
         Field image = 0;
         bool keepsHoles = true;
@@ -104,10 +111,12 @@ Field leastImage(Field field, const GameState &game)
                     image |= bitAt(c, r);
             }
         }
-        if (keepsHoles)
-            least = std::min(least, image);
+        if (keepsHoles) {
+            images.least = std::min(images.least, image);
+            ++images.count;
+        }
     }
-    return least;
+    return images;
 }
 
 // Plays out every sequence of jumps to its end: {complete games, won, won in the centre}.
@@ -317,6 +326,7 @@ private Q_SLOTS:
         std::vector<GameState> layer {game};
         // The solver keeps one position for each set of mirror images, the same for them all.
         const CrossBoard board(crossPositionOf(game).open);
+        QCOMPARE(board.symmetryCount(), imagesOf(0, game).count);
         std::map<Field, Holes> standsFor;
         std::set<Holes> standing;
         while (!layer.empty()) {
@@ -324,7 +334,7 @@ private Q_SLOTS:
             std::set<Field> classes;
             std::vector<GameState> next;
             for (const GameState &here : layer) {
-                const Field least = leastImage(fieldOf(here), game);
+                const Field least = imagesOf(fieldOf(here), game).least;
                 classes.insert(least);
                 const Holes one = board.canonical(crossPositionOf(here).pegs);
                 standing.insert(one);
