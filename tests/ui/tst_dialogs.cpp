@@ -305,25 +305,37 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("isDefault");
         QTest::addColumn<QColor>("glyphColour");
-        QTest::newRow("rules") << "rules" << true << QColor(0, 128, 0); // a green check mark
-        QTest::newRow("about") << "about" << true << QColor(0, 128, 0);
-        QTest::newRow("dedication") << "gift" << false << QColor(255, 255, 0); // a lit doorway
+        QTest::addColumn<QList<QColor>>("detailColours");
+        QTest::newRow("rules") << "rules" << true << QColor(0, 128, 0) // a green check mark
+                               << QList<QColor> {};
+        QTest::newRow("about") << "about" << true << QColor(0, 128, 0) << QList<QColor> {};
+        // The open door of the exit: a lit doorway in a black frame, a maroon leaf with an aqua
+        // glint at its top.
+        QTest::newRow("dedication")
+            << "gift" << false << QColor(255, 255, 0)
+            << QList<QColor> {Qt::black, QColor(128, 0, 0), QColor(0, 255, 255)};
     }
     void buttonsCarryTheirGlyph()
     {
         QFETCH(QString, key);
         QFETCH(bool, isDefault);
         QFETCH(QColor, glyphColour);
+        QFETCH(QList<QColor>, detailColours);
         const auto *button = dialog(key)->findChild<QPushButton *>(QStringLiteral("BitBtn1"));
         QCOMPARE(button->isDefault(), isDefault);
         QCOMPARE(button->iconSize(), QSize(18, 18));
         const QImage glyph = button->icon().pixmap(18, 18).toImage();
         QCOMPARE(glyph.size(), QSize(18, 18));
         int matching = 0;
+        QSet<QRgb> shown;
         for (int y = 0; y < 18; ++y)
-            for (int x = 0; x < 18; ++x)
+            for (int x = 0; x < 18; ++x) {
                 matching += glyph.pixel(x, y) == glyphColour.rgb();
+                shown.insert(glyph.pixel(x, y));
+            }
         QVERIFY(matching >= 20);
+        for (const QColor &colour : detailColours)
+            QVERIFY2(shown.contains(colour.rgb()), qPrintable(colour.name()));
         // Drawn on a clear ground: the button's face shows around the figure.
         QCOMPARE(qAlpha(glyph.pixel(0, 17)), 0);
         // At a display scale of 2 each pixel of the glyph is a square of four, not a blur.
