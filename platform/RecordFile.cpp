@@ -129,6 +129,16 @@ std::string writeAll(int fd, const unsigned char *data, std::size_t size, off_t 
     return {};
 }
 
+// Reads up to `size` bytes at `offset`, as pread does, but goes on when a signal interrupts it.
+ssize_t readAt(int fd, unsigned char *data, std::size_t size, off_t offset)
+{
+    for (;;) {
+        const ssize_t got = ::pread(fd, data, size, offset);
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
 // A save killed between naming its new file and renaming it leaves that name behind. Each new
 // file is locked from its making until it is renamed, so an unlocked one belongs to nobody.
 void removeLeftovers(const std::string &folder)
@@ -440,10 +450,7 @@ void PosixRecordFiles::writeInPlace()
     if (::fstat(m_fd, &info) != 0)
         fail(fileErrorText(errno));
     std::vector<unsigned char> old(m_bytes.size());
-    ssize_t kept = -1;
-    do
-        kept = ::pread(m_fd, old.data(), old.size(), 0);
-    while (kept < 0 && errno == EINTR);
+    const ssize_t kept = readAt(m_fd, old.data(), old.size(), 0);
 
     std::string failure = writeAll(m_fd, m_bytes.data(), m_bytes.size(), 0);
     if (failure.empty() && ::fsync(m_fd) != 0)
