@@ -140,9 +140,21 @@ private Q_SLOTS:
         files.create(nativePath(folder.filePath(QStringLiteral("new.sav"))));
         files.writeRecord(kFirst);
         files.close();
-
         QCOMPARE(contentsOf(oldPath), kOldBytes);
         QCOMPARE(entriesOf(folder.path()), QStringList {QStringLiteral("old.sav")});
+
+        // Nor does a save given up by starting the next one.
+        files.create(nativePath(oldPath));
+        files.writeRecord(kFirst);
+        files.create(nativePath(folder.filePath(QStringLiteral("new.sav"))));
+        files.writeRecord(kSecond);
+        files.commit();
+        files.close();
+        QCOMPARE(contentsOf(oldPath), kOldBytes);
+        QCOMPARE(contentsOf(folder.filePath(QStringLiteral("new.sav"))),
+                 QByteArray("\x05\x06\x07\x08", 4));
+        QCOMPARE(entriesOf(folder.path()),
+                 (QStringList {QStringLiteral("new.sav"), QStringLiteral("old.sav")}));
     }
 
     void failedRenameRemovesTheNewFile()
