@@ -156,6 +156,23 @@ for route in "${routes[@]}"; do
         awk '/^rename\(/ { split($0, part, "\""); renamed = "\"" part[2] "\"" }
             /^unlink/ && renamed != "" && index($0, renamed) { exit 1 }' "$work/calls" \
             || fail "$name: the name the new file had before the rename is removed again"
+        # Two saves at once: the new file of the one held up just before its rename is locked,
+        # so the other's sweep for leftovers leaves it alone.
+        strace -qq -o /dev/null -e trace=rename -e inject=rename:delay_enter=1000000 \
+            "${save[@]}" 0 &
+        for _ in $(seq 100); do
+            compgen -G "$work/games/.quorvel-*.tmp" >/dev/null && break
+            sleep 0.02
+        done
+        "${save[@]}" 1
+        wait $! || fail "$name: another save at the same time removed the new file"
+        check "$name: two saves at once" 0 no
+        # Should every name the new file tries be taken, the save gives up and says so.
+        status=0
+        { timeout 10 strace -qq -o /dev/null -e trace=linkat -e inject=linkat:error=EEXIST \
+            "${save[@]}" 1 || status=$?; } 2>/dev/null
+        [[ "$status" -ne 124 ]] || fail "$name: with every name taken the save never ends"
+        check "$name: every name taken" "$status" no
     fi
 done
 echo "savefaults: every route keeps the old game or a whole new one"
