@@ -29,6 +29,7 @@ routes=(
     "folder the player may not write:nobody:root:755:root:666:::in place"
     "another user's file in a sticky folder:nobody:root:1777:root:666:::in place"
     "another user's file in the player's folder:nobody:nobody:755:root:666:::in place"
+    "a file the player may write but not read:nobody:root:755:root:622:::in place"
 )
 # Each system call that a save makes, and the errors it is made to fail with. EOPNOTSUPP on
 # opening takes the way of file systems without nameless files.
