@@ -341,9 +341,9 @@ private Q_SLOTS:
         QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("folder")));
         QMap<QString, QStringList> rows;
         QString otherType;
-        bool namesWidest = false;
+        bool columnsFit = false;
         const QString dir = folder->path();
-        answerNext<QFileDialog>([&rows, &otherType, &namesWidest, dir](QFileDialog *dialog) {
+        answerNext<QFileDialog>([&rows, &otherType, &columnsFit, dir](QFileDialog *dialog) {
             dialog->setDirectory(dir);
             auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
             const auto read = [&] {
@@ -359,8 +359,14 @@ private Q_SLOTS:
             };
             // The list fills in the background; whatever it shows in time is checked below.
             (void)QTest::qWaitFor(read, 5000);
-            // The names get the room that sizes, types and dates leave them.
-            namesWidest = view->header()->sectionSize(0) > view->header()->sectionSize(3);
+            // Sizes, types and dates show whole; the names get the room they leave, the widest.
+            const QHeaderView *header = view->header();
+            const QAbstractItemView *list = view;
+            columnsFit = header->sectionSize(0) > header->sectionSize(3)
+                && header->length() == view->viewport()->width();
+            for (int column = 1; column < 4; ++column)
+                columnsFit
+                    = columnsFit && header->sectionSize(column) >= list->sizeHintForColumn(column);
             otherType = dialog->iconProvider()->type(QFileInfo(QStringLiteral("notes.txt")));
             dialog->reject();
         });
@@ -378,7 +384,7 @@ private Q_SLOTS:
         QCOMPARE(rows.value(QStringLiteral("folder")).mid(0, 2),
                  QStringList({QString(), QStringLiteral("Папка")}));
         QCOMPARE(otherType, QStringLiteral("Файл"));
-        QVERIFY(namesWidest);
+        QVERIFY(columnsFit);
         // Day, month and year as Russians write them: 07.12.2026 12:05.
         QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$"))
                      .match(rows.value(QStringLiteral("game.sav")).at(2))
