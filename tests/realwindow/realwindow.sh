@@ -22,12 +22,30 @@ fail() {
 start_virtual_display "$work"
 start_window_manager "$work" "$manager"
 
-# Ends the running game and waits until it is gone: a search for the next start's window that
-# meets one of its windows half destroyed fails (xdotool gives up on a BadWindow error).
+# The first visible window that matches, waited for up to $1 seconds. xdotool fails with
+# BadWindow when a window (the last game's, say) is destroyed while it looks through the tree:
+# that is looked past.
+find_window() {
+    local until=$((SECONDS + $1)) found
+    shift
+    while ((SECONDS < until)); do
+        found=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n1 || true)
+        [[ -z "$found" ]] || { echo "$found"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Ends the running game and waits until its window is gone, so that the next search meets the
+# next game's. Windows still on their way out can trip xdotool all the same (see find_window).
 stop_game() {
     kill "$game"
     wait "$game" 2>/dev/null || true
     game=
+    for _ in $(seq 50); do
+        [[ -n "$(xdotool search --onlyvisible --name '^Кворвел$' 2>/dev/null || true)" ]] || break
+        sleep 0.1
+    done
 }
 
 # Pixel colour of the window's own content at (x, y), as "r,g,b".
@@ -157,7 +175,7 @@ expect_whole_caption_then_close() {
     xdotool key Return
     gone "$2"
     xmessage -title "$2" -geometry 600x80 "wide" &
-    wide=$(timeout 10 xdotool search --sync --onlyvisible --class Xmessage | head -n1) \
+    wide=$(find_window 10 --class Xmessage) \
         || fail "no window to draw the caption '$2' in"
     sleep 0.5
     full=$(title_ink "$wide")
@@ -177,7 +195,7 @@ expect_whole_caption_then_close() {
 
 # Waits for the dialog captioned $1, checks its client size $2, and takes its picture.
 open_dialog() {
-    dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1) \
+    dialog=$(find_window 10 --name "^$1\$") \
         || fail "dialog '$1' did not open"
     sleep 0.5
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
@@ -216,7 +234,7 @@ open_missing_file() {
     xdotool key ctrl+a
     xdotool type --delay 20 "$work/none"
     xdotool key Return
-    box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quorvel$' | head -n1) \
+    box=$(find_window 10 --name '^Quorvel$') \
         || fail "no error box for a file that does not exist"
     sleep 0.5
     expect_centred "$box" "the error box"
@@ -244,7 +262,7 @@ if [[ $manager == kwin ]]; then
         echo "fresh start $run under KWin"
         "$program" >"$work/quorvel.log" 2>&1 &
         game=$!
-        window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+        window=$(find_window 20 --name '^Кворвел$') \
             || fail "the main window did not appear"
         sleep 0.5
         expect_centred "$window" "the main window"
@@ -277,7 +295,7 @@ QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark XDG_CURRENT_DESKTOP=KDE KDE_FUL
     KDE_SESSION_VERSION=5 XDG_CONFIG_HOME="$work/kde" \
     "$program" -reverse -stylesheet "$work/red.qss" >"$work/quorvel.log" 2>&1 &
 game=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+window=$(find_window 20 --name '^Кворвел$') \
     || fail "the main window did not appear"
 sleep 0.5
 
@@ -417,7 +435,7 @@ xdotool type --delay 20 "$work/finished.sav"
 xdotool key Return
 sleep 0.5
 xdotool mousemove --window "$window" "$peg_x" "$peg_y" click 1
-box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Information$' | head -n1) \
+box=$(find_window 10 --name '^Information$') \
     || fail "no game-over box on a finished board"
 sleep 0.5
 expect_centred "$box" "the game-over box"
@@ -441,7 +459,7 @@ HOME=$home XDG_CONFIG_HOME=$home/.config XDG_CACHE_HOME=$home/.cache \
     XDG_RUNTIME_DIR=$home-runtime QT_QPA_PLATFORMTHEME=$theme \
     "$program" >"$work/quorvel.log" 2>&1 &
 game=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+window=$(find_window 20 --name '^Кворвел$') \
     || fail "the main window did not appear in an empty home"
 sleep 0.5
 for x in 53 76; do
@@ -472,7 +490,7 @@ done
 cd "$work"
 QT_SCALE_FACTOR=1.25 "$program" >"$work/quorvel.log" 2>&1 &
 game=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+window=$(find_window 20 --name '^Кворвел$') \
     || fail "the main window did not appear at 125 %"
 sleep 0.5
 shoot
@@ -508,7 +526,7 @@ export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 atspi enable
 "$program" >"$work/quorvel.log" 2>&1 &
 game=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+window=$(find_window 20 --name '^Кворвел$') \
     || fail "the main window did not appear for the screen reader"
 sleep 1
 atspi holes >"$work/holes" || fail "the board's holes could not be read through AT-SPI"
@@ -554,7 +572,7 @@ stop_game
 # The window is moved to 102,102, which a position in Qt's scaled pixels misses by one.
 QT_SCALE_FACTOR=1.25 "$program" >"$work/quorvel.log" 2>&1 &
 game=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
+window=$(find_window 20 --name '^Кворвел$') \
     || fail "the main window did not appear at 125 % for the screen reader"
 xdotool windowmove "$window" 102 102
 sleep 1
