@@ -361,7 +361,7 @@ private Q_SLOTS:
             (void)QTest::qWaitFor(read, 5000);
             // Sizes, types and dates show whole; the names get the room they leave, the widest.
             const QHeaderView *header = view->header();
-            const QAbstractItemView *list = view;
+            const QAbstractItemView *list = view; // QTreeView hides sizeHintForColumn()
             columnsFit = header->sectionSize(0) > header->sectionSize(3)
                 && header->length() == view->viewport()->width();
             for (int column = 1; column < 4; ++column)
