@@ -28,9 +28,9 @@ start_virtual_display() {
 }
 
 # Starts a window manager on DISPLAY, openbox unless told kwin, and waits until it manages windows.
-# Usage: start_window_manager WORK_FOLDER [openbox|kwin]
+# Usage: start_window_manager WORK_FOLDER [openbox|kwin] [OPENBOX_CONFIG_FILE]
 start_window_manager() {
-    local work=$1 manager=${2:-openbox}
+    local work=$1 manager=${2:-openbox} config=${3:-}
     if [[ $manager == kwin ]]; then
         # KDE's window manager with its Breeze frames, on a session bus of its own that ends
         # with the session (dbus-run-session would leave its bus behind when killed); it keeps
@@ -45,7 +45,7 @@ start_window_manager() {
             kwin_x11 --replace >"$work/kwin.log" 2>&1 &
         virtual_display_pids+=($!)
     else
-        openbox --sm-disable >"$work/openbox.log" 2>&1 &
+        openbox --sm-disable ${config:+--config-file "$config"} >"$work/openbox.log" 2>&1 &
         virtual_display_pids+=($!)
     fi
     for _ in $(seq 200); do
