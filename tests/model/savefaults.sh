@@ -19,11 +19,12 @@ fail() {
 # The games the probe saves: layout 0 and 1 in turn, over an old game of layout 4.
 for kind in 0 1 4; do "$probe" "$work/ref$kind" "$kind"; done
 
-# route: who saves, the folder's owner and mode, the file's owner and mode, a second name, a
-# user attribute, and whether a save puts a new file in the old one's place or writes over it.
+# route: who saves, the folder's owner and mode, the file's owner and mode, a second name, user
+# attributes (name=value), and whether a save puts a new file in the old one's place or writes
+# over it.
 routes=(
     "renamed:root:root:755:root:644:::new file"
-    "a file with a user attribute:root:root:755:root:644::user.colour:new file"
+    "a file with user attributes, one empty:root:root:755:root:644::user.colour=blue user.mark=:new file"
     "new file:root:root:755:::::new file"
     "second name:root:root:755:root:640:copy.sav::in place"
     "folder the player may not write:nobody:root:755:root:666:::in place"
@@ -51,7 +52,9 @@ set_up() {
         chown "$fileOwner" "$work/games/Game0.sav"
         chmod "$fileMode" "$work/games/Game0.sav"
         [[ -z "$second" ]] || ln "$work/games/Game0.sav" "$work/games/$second"
-        [[ -z "$attribute" ]] || setfattr -n "$attribute" -v blue "$work/games/Game0.sav"
+        for pair in $attribute; do
+            setfattr -n "${pair%%=*}" -v "${pair#*=}" "$work/games/Game0.sav"
+        done
     fi
     chown "$folderOwner" "$work/games"
     chmod "$folderMode" "$work/games"
