@@ -40,6 +40,16 @@ find_window() {
     return 1
 }
 
+# Starts the game, the command in $2..., and waits for its main window; $1 ends the failure's
+# words, saying which start it was.
+start_game() {
+    local which=$1
+    shift
+    "$@" >"$work/quorvel.log" 2>&1 &
+    game=$!
+    window=$(find_window 20 --name '^Кворвел$') || fail "the main window did not appear$which"
+}
+
 # Ends the running game and waits until its window is gone, so that the next search meets the
 # next game's. Windows still on their way out can trip xdotool all the same (see find_window).
 stop_game() {
@@ -264,10 +274,7 @@ if [[ $manager == kwin ]]; then
     cd "$work"
     for run in 1 2 3; do
         echo "fresh start $run under KWin"
-        "$program" >"$work/quorvel.log" 2>&1 &
-        game=$!
-        window=$(find_window 20 --name '^Кворвел$') \
-            || fail "the main window did not appear"
+        start_game "" "$program"
         sleep 0.5
         expect_centred "$window" "the main window"
         find_client_top
@@ -295,12 +302,9 @@ mkdir -p "$work/kde"
 printf '[Colors:%s]\nBackgroundNormal=20,20,20\nForegroundNormal=230,230,230\n' \
     Window Button View Selection Tooltip >"$work/kde/kdeglobals"
 cd "$work"
-QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true \
-    KDE_SESSION_VERSION=5 XDG_CONFIG_HOME="$work/kde" \
-    "$program" -reverse -stylesheet "$work/red.qss" >"$work/quorvel.log" 2>&1 &
-game=$!
-window=$(find_window 20 --name '^Кворвел$') \
-    || fail "the main window did not appear"
+start_game "" env QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark XDG_CURRENT_DESKTOP=KDE \
+    KDE_FULL_SESSION=true KDE_SESSION_VERSION=5 XDG_CONFIG_HOME="$work/kde" \
+    "$program" -reverse -stylesheet "$work/red.qss"
 sleep 0.5
 
 # The window title, exactly.
@@ -458,13 +462,10 @@ game=
 for theme in "" gtk3; do
 home=$work/home$theme
 mkdir -m 700 "$home" "$home-runtime"
-HOME=$home XDG_CONFIG_HOME=$home/.config XDG_CACHE_HOME=$home/.cache \
-    XDG_DATA_HOME=$home/.local/share XDG_STATE_HOME=$home/.local/state \
-    XDG_RUNTIME_DIR=$home-runtime QT_QPA_PLATFORMTHEME=$theme \
-    "$program" >"$work/quorvel.log" 2>&1 &
-game=$!
-window=$(find_window 20 --name '^Кворвел$') \
-    || fail "the main window did not appear in an empty home"
+start_game " in an empty home" env HOME="$home" XDG_CONFIG_HOME="$home/.config" \
+    XDG_CACHE_HOME="$home/.cache" XDG_DATA_HOME="$home/.local/share" \
+    XDG_STATE_HOME="$home/.local/state" XDG_RUNTIME_DIR="$home-runtime" \
+    QT_QPA_PLATFORMTHEME="$theme" "$program"
 sleep 0.5
 for x in 53 76; do
     xdotool mousemove --window "$window" $((x + 11)) $((top + 12)) click 1
@@ -492,10 +493,7 @@ done
 # At 125 % a cell's edge falls between device pixels. A press on the device pixel row that shows
 # the top frame line of cell (3,3) selects (3,3), not the cell above it.
 cd "$work"
-QT_SCALE_FACTOR=1.25 "$program" >"$work/quorvel.log" 2>&1 &
-game=$!
-window=$(find_window 20 --name '^Кворвел$') \
-    || fail "the main window did not appear at 125 %"
+start_game " at 125 %" env QT_SCALE_FACTOR=1.25 "$program"
 sleep 0.5
 shoot
 for y in $(seq 0 120); do [[ $(pixel 3 "$y") == "128,128,128" ]] && break; done
@@ -528,10 +526,7 @@ XDG_RUNTIME_DIR=$work/a11y dbus-daemon --session --fork --nopidfile --print-addr
 virtual_display_pids+=("$(cat "$work/bus.pid")")
 export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 atspi enable
-"$program" >"$work/quorvel.log" 2>&1 &
-game=$!
-window=$(find_window 20 --name '^Кворвел$') \
-    || fail "the main window did not appear for the screen reader"
+start_game " for the screen reader" "$program"
 sleep 1
 atspi holes >"$work/holes" || fail "the board's holes could not be read through AT-SPI"
 [[ $(wc -l <"$work/holes") -eq 33 ]] || fail "AT-SPI shows $(wc -l <"$work/holes") holes, not 33"
@@ -574,10 +569,7 @@ stop_game
 # At 125 % too, each hole stands on the screen pixels of its picture, ringed by the board's gray
 # and inside the window's place, so a screen reader's clicks in the middle of holes play a jump.
 # The window is moved to 102,102, which a position in Qt's scaled pixels misses by one.
-QT_SCALE_FACTOR=1.25 "$program" >"$work/quorvel.log" 2>&1 &
-game=$!
-window=$(find_window 20 --name '^Кворвел$') \
-    || fail "the main window did not appear at 125 % for the screen reader"
+start_game " at 125 % for the screen reader" env QT_SCALE_FACTOR=1.25 "$program"
 xdotool windowmove "$window" 102 102
 sleep 1
 atspi holes >"$work/holes" || fail "the board's holes could not be read through AT-SPI at 125 %"
@@ -607,10 +599,7 @@ stop_game
 # screen. On a display of its own with no window manager, the test minimises the rules dialog as
 # they do: the player's next press on the main window must bring it back.
 start_virtual_display "$work"
-"$program" >"$work/quorvel.log" 2>&1 &
-game=$!
-window=$(find_window 20 --name '^Кворвел$') \
-    || fail "the main window did not appear without a window manager"
+start_game " without a window manager" "$program"
 sleep 0.5
 find_client_top
 xdotool mousemove --window "$window" $((289 + 11)) $((top + 12)) click 1
