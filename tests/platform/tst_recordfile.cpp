@@ -155,6 +155,18 @@ private Q_SLOTS:
                  QByteArray("\x05\x06\x07\x08", 4));
         QCOMPARE(entriesOf(folder.path()),
                  (QStringList {QStringLiteral("new.sav"), QStringLiteral("old.sav")}));
+
+        // Nor one whose files object ends mid-save, and it keeps no descriptor open.
+        const QStringList descriptors = entriesOf(QStringLiteral("/proc/self/fd"));
+        {
+            PosixRecordFiles abandoned;
+            abandoned.create(nativePath(oldPath));
+            abandoned.writeRecord(kSecond);
+        }
+        QCOMPARE(entriesOf(QStringLiteral("/proc/self/fd")), descriptors);
+        QCOMPARE(contentsOf(oldPath), kOldBytes);
+        QCOMPARE(entriesOf(folder.path()),
+                 (QStringList {QStringLiteral("new.sav"), QStringLiteral("old.sav")}));
     }
 
     void failedRenameRemovesTheNewFile()
