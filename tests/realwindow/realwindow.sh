@@ -470,7 +470,7 @@ start_game " in an empty home" strace -f -ff -qq -s 4096 -o "$home-calls" \
     XDG_STATE_HOME="$home/.local/state" XDG_RUNTIME_DIR="$home-runtime" \
     QT_QPA_PLATFORMTHEME="$theme" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     "$program"
-traced=$(pgrep -P "$game")
+traced=$(xdotool getwindowpid "$window")
 sleep 0.5
 for x in 53 76; do
     xdotool mousemove --window "$window" $((x + 11)) $((top + 12)) click 1
