@@ -189,6 +189,8 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(holes, 33);
+        // The pictures come from the main window's image list, under its designed name.
+        QVERIFY(form->findChild<QObject *>(QStringLiteral("ImageList1")));
         // Column 1's pictures begin at x 32; column 7's end at x 463.
         QCOMPARE(BoardView::CellOrigin(1, 1), QPoint(32, 62));
         QCOMPARE(BoardView::CellOrigin(7, 7) + QPoint(59, 59), QPoint(463, 493));
