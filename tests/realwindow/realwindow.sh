@@ -463,7 +463,7 @@ game=
 for theme in "" gtk3; do
 home=$work/home$theme
 mkdir -m 700 "$home" "$home-runtime"
-start_game " in an empty home" strace -f -ff -qq -s 4096 -o "$home-calls" \
+start_game " in an empty home" strace -ff -qq -s 4096 -o "$home-calls" \
     -e trace=creat,open,openat,mkdir,mkdirat,rename,renameat,renameat2,link,linkat,symlink,symlinkat \
     env HOME="$home" XDG_CONFIG_HOME="$home/.config" \
     XDG_CACHE_HOME="$home/.cache" XDG_DATA_HOME="$home/.local/share" \
