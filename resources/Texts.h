@@ -163,6 +163,7 @@ inline constexpr const char *kSolverUsage
 inline constexpr const char *kSolverUsageLayout = "                                    %1  %2\n";
 inline constexpr const char *kSolverSeeHelp = "Подробнее: quorvel-solve --help";
 inline constexpr const char *kSolverUnknownOption = "неизвестный параметр «%1»";
+inline constexpr const char *kSolverHelpAlone = "--help пишут отдельно, без «%1»";
 inline constexpr const char *kSolverNoLayoutNumber = "после --layout нужен номер от 0 до 6";
 inline constexpr const char *kSolverBadLayoutNumber
     = "номер расстановки должен быть от 0 до 6, а не «%1»";

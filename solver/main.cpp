@@ -141,6 +141,10 @@ Request parse(const std::vector<std::string> &arguments)
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
+            // The help stands alone: a word beside it is a mistake the user should hear of.
+            if (arguments.size() > 1)
+                throw UsageError {
+                    Texts::fillIn(Texts::kSolverHelpAlone, {printable(arguments[i == 0 ? 1 : 0])})};
             request.help = true;
         } else if (argument == "--count") {
             request.count = true;

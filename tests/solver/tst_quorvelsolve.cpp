@@ -210,6 +210,10 @@ private Q_SLOTS:
             << QStringList {QStringLiteral("--fast\x1b[2J")} << QByteArray()
             << QStringLiteral("неизвестный параметр «--fast\\x1b[2J»\n"
                               "Подробнее: quorvel-solve --help");
+        QTest::newRow("help, then another word")
+            << QStringList {QStringLiteral("--help"), QStringLiteral("extra")} << QByteArray()
+            << QStringLiteral("--help пишут отдельно, без «extra»\n"
+                              "Подробнее: quorvel-solve --help");
         QTest::newRow("no position")
             << QStringList {QStringLiteral("--count")} << QByteArray()
             << QStringLiteral("укажите файл сохранённой игры или --layout N");
