@@ -8,6 +8,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -36,6 +37,8 @@ void reportDisplayFailure(QtMsgType type, const QMessageLogContext &context, con
 
 int main(int argc, char *argv[])
 {
+    // Before anything writes: under a file-size limit, Qt's first warning to a file would kill us.
+    std::signal(SIGXFSZ, SIG_IGN);
     g_qtMessages = qInstallMessageHandler(reportDisplayFailure);
     // The game takes no arguments; Qt's own (-reverse, -style, -stylesheet ...) would change
     // its windows, so Qt sees the program's name alone.

@@ -36,6 +36,11 @@ printf '%s\n' "Кворвел не может открыть окно: дисп�
     "Проверьте, что сеанс рабочего стола запущен, или запустите игру из него." >"$work/said"
 tail -n 2 "$work/out" | cmp -s - "$work/said" \
     || fail "the program did not say in Russian that the dead display does not answer"
+# Under a file-size limit the message cannot be written to a file, but the program still exits
+# with 1 instead of being killed by the limit's signal (128 + SIGXFSZ: 153).
+status=0
+(ulimit -f 0 && DISPLAY=:$dead exec "$program" 2>"$work/out") || status=$?
+[[ $status -eq 1 ]] || fail "the program exited with $status under a file-size limit, expected 1"
 status=0
 DISPLAY=:$dead "$launch" "$program" >"$work/out" 2>&1 || status=$?
 [[ $status -eq 1 ]] || fail "the launcher exited with $status on a dead display, expected 1"
