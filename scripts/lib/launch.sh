@@ -53,9 +53,11 @@ if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
 fi
 
 # A one-time password keeps out other users of this machine, who can reach 127.0.0.1 too.
+# It goes to x11vnc in a file of this script's own (printf is built into the shell), never as
+# an argument, which any user can read in the process list.
 password=$(tr -dc 'a-zA-Z0-9' </dev/urandom | head -c 8 || true)
-x11vnc -storepasswd "$password" "$work/passwd" >/dev/null 2>&1
-x11vnc -display "$DISPLAY" -rfbauth "$work/passwd" -listen 127.0.0.1 -noipv6 -rfbportv6 -1 \
+(umask 077 && printf '%s\n' "$password" >"$work/passwd")
+x11vnc -display "$DISPLAY" -passwdfile "$work/passwd" -listen 127.0.0.1 -noipv6 -rfbportv6 -1 \
     -autoport 5900 -forever -shared -nocursorshape -quiet >"$work/x11vnc.log" 2>&1 &
 virtual_display_pids+=($!)
 port=

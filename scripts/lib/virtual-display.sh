@@ -4,14 +4,24 @@
 
 virtual_display_pids=()
 
-# Starts Xvfb on a free display number and points DISPLAY at it.
+# Starts Xvfb on a free display number and points DISPLAY at it. The display admits only those
+# who hold its cookie, kept in WORK_FOLDER (which must be private) and named by XAUTHORITY.
 # Usage: start_virtual_display WORK_FOLDER [SCREEN, e.g. 1024x768x24]
 start_virtual_display() {
     local work=$1 screen=${2:-1024x768x24} fd
+    # Without a cookie any user of this machine could watch and drive the display. The entry
+    # is for any display number (family ffff, no number), since the number comes only once the
+    # server runs; xauth reads it on standard input, so the cookie stands in no command line.
+    # 4d49...31 is "MIT-MAGIC-COOKIE-1".
+    export XAUTHORITY=$work/xauthority
+    (umask 077 && : >"$XAUTHORITY")
+    printf 'ffff 0000  0000  0012 4d49542d4d414749432d434f4f4b49452d31 0010 %s\n' "$(mcookie)" \
+        | xauth -q -f "$XAUTHORITY" nmerge -
     # -displayfd picks a free number and writes it once the server accepts connections; with
     # -noreset the server keeps running between one client and the next.
     exec {fd}>"$work/display"
-    Xvfb -displayfd "$fd" -screen 0 "$screen" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd "$fd" -auth "$XAUTHORITY" -screen 0 "$screen" -nolisten tcp -noreset \
+        >"$work/xvfb.log" 2>&1 &
     virtual_display_pids+=($!)
     exec {fd}>&-
     for _ in $(seq 200); do

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The game without a usable display. With none at all, the launcher shows it on a private display
 # behind a VNC server on 127.0.0.1 alone, and stops both with the game. With a DISPLAY where no
-# X server answers, both the launcher and the program say so and exit cleanly.
+# X server answers, both the launcher and the program say so and exit cleanly. No other user of
+# the machine gets onto the private display, and neither its cookie nor the VNC password shows
+# in any process's command line or environment.
 # Usage: launcher.sh LAUNCH_SCRIPT PROGRAM
 set -euo pipefail
 # xdotool matches the Russian window titles only in a UTF-8 locale.
@@ -9,11 +11,16 @@ export LC_ALL=C.UTF-8
 launch=$(realpath "$1")
 program=$(realpath "$2")
 work=$(mktemp -d)
+# Another user's own files, where that user can reach them.
+elsewhere=$(mktemp -d)
+chown nobody:nogroup "$elsewhere"
 launcher=
+poller=
 cleanup() {
     [[ -n "$launcher" ]] && kill "$launcher" 2>/dev/null || true
+    [[ -n "$poller" ]] && kill "$poller" 2>/dev/null || true
     wait 2>/dev/null || true
-    rm -rf "$work"
+    rm -rf "$work" "$elsewhere"
 }
 trap cleanup EXIT
 fail() {
@@ -47,8 +54,44 @@ DISPLAY=:$dead "$launch" "$program" >"$work/out" 2>&1 || status=$?
 grep -q "DISPLAY is set to ':$dead', but no X server answers there" "$work/out" \
     || fail "the launcher did not name the dead display"
 
-# No display: the launcher prints where to connect.
-env -u DISPLAY -u XDG_RUNTIME_DIR "$launch" "$program" >"$work/out" 2>&1 &
+# Every command line and environment of every process, read over and over while the launcher
+# starts, runs and stops; once it has ended, the password and the cookie are looked for in them.
+# A short-lived program (a helper given the password) lives a few milliseconds: the poller reads
+# the young processes at every round and runs ahead of others, which catches most of them.
+nice -n -10 /usr/bin/python3 - "$work/stop" "$work/secrets" >"$work/polled" <<'POLLER' &
+import os, sys, time
+stop, secrets = sys.argv[1:]
+seen, born, rounds, last = set(), {}, 0, 0.0
+while not os.path.exists(stop):
+    # Every process ten times a second; those less than a second old at every round.
+    now = time.monotonic()
+    everyone = now - last > 0.1
+    last = now if everyone else last
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        if now - born.setdefault(pid, now) > 1 and not everyone:
+            continue
+        for part in ("cmdline", "environ"):
+            try:
+                with open(f"/proc/{pid}/{part}", "rb") as f:
+                    seen.add(f.read())
+            except OSError:
+                pass
+    rounds += 1
+    if rounds == 1:
+        open(stop + ".ready", "w").close()
+with open(secrets, "rb") as f:
+    found = [s for s in f.read().split() if any(s in text for text in seen)]
+print(f"{rounds} rounds over /proc/*/cmdline and /proc/*/environ, {len(seen)} different texts, "
+      f"{len(found)} holding the password or the cookie")
+sys.exit(1 if found else 0)
+POLLER
+poller=$!
+for _ in $(seq 100); do [[ -e "$work/stop.ready" ]] && break; sleep 0.1; done
+
+# No display: the launcher prints where to connect. Its scratch folder lies in ours, where the
+# test finds the display's cookie.
+mkdir -m 700 "$work/tmp"
+env -u DISPLAY -u XDG_RUNTIME_DIR TMPDIR="$work/tmp" "$launch" "$program" >"$work/out" 2>&1 &
 launcher=$!
 for _ in $(seq 600); do grep -q '^  Password:' "$work/out" && break; sleep 0.1; done
 grep -q '^  Password:' "$work/out" || fail "the launcher printed no connection details"
@@ -70,6 +113,29 @@ types=$(timeout 5 dd bs=64 count=1 status=none <&5 | od -An -tu1 | xargs) || tru
 exec 5>&-
 [[ "$types" == "1 2" ]] || fail "the VNC server offered the security types (count first): '$types'"
 
+# The display admits the holder of its cookie alone. Another user is turned away, without a
+# cookie and with one of its own, and cannot read the launcher's.
+export XAUTHORITY
+XAUTHORITY=$(echo "$work"/tmp/*/xauthority)
+[[ -s "$XAUTHORITY" ]] || fail "the launcher made no cookie for its display"
+xauth -f "$XAUTHORITY" nlist | awk '{ print $NF }' | sort -u >"$work/secrets"
+sed -n 's/^  Password: *//p' "$work/out" >>"$work/secrets"
+[[ $(wc -w <"$work/secrets") -eq 2 ]] || fail "no cookie in $XAUTHORITY, or no password printed"
+DISPLAY=$display xdpyinfo >/dev/null || fail "the cookie's holder cannot use the display $display"
+other() {
+    setpriv --reuid=nobody --regid=nogroup --clear-groups env -u XAUTHORITY HOME="$elsewhere" "$@"
+}
+other cat "$XAUTHORITY" >/dev/null 2>&1 && fail "another user can read the display's cookie"
+other xdpyinfo -display "$display" >"$work/other" 2>&1 \
+    && fail "another user without a cookie got onto the display $display"
+mcookie | sed "s/^/add $display . /" \
+    | other xauth -q -f "$elsewhere/xauthority" source - 2>/dev/null
+[[ -s "$elsewhere/xauthority" ]] || fail "another user's cookie could not be made"
+other env XAUTHORITY="$elsewhere/xauthority" xdpyinfo -display "$display" >>"$work/other" 2>&1 \
+    && fail "another user with a cookie of its own got onto the display $display"
+[[ $(grep -c "unable to open display \"$display\"" "$work/other") -eq 2 ]] \
+    || fail "another user's xdpyinfo did not fail to connect: $(cat "$work/other")"
+
 # The game's window is on that display; closing it ends the launcher, the display and the server.
 window=$(DISPLAY=$display timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' | head -n1) \
     || fail "the game's window did not appear on $display"
@@ -87,4 +153,8 @@ launcher=
 [[ -e "/tmp/.X11-unix/X${display#:}" ]] && fail "the virtual display $display still runs"
 [[ -n $(awk -v p="$hexport" '$4 == "0A" && $2 ~ ":" p "$"' /proc/net/tcp) ]] \
     && fail "the VNC server still listens on port $port"
+touch "$work/stop"
+wait "$poller" || fail "a process showed a secret: $(cat "$work/polled")"
+poller=
+cat "$work/polled"
 echo "launcher checks passed"
