@@ -214,6 +214,9 @@ private Q_SLOTS:
             << QStringList {QStringLiteral("--help"), QStringLiteral("extra")} << QByteArray()
             << QStringLiteral("--help пишут отдельно, без «extra»\n"
                               "Подробнее: quorvel-solve --help");
+        QTest::newRow("another word, then -h")
+            << QStringList {QStringLiteral("--count"), QStringLiteral("-h")} << QByteArray()
+            << QStringLiteral("--help пишут отдельно, без «--count»");
         QTest::newRow("no position")
             << QStringList {QStringLiteral("--count")} << QByteArray()
             << QStringLiteral("укажите файл сохранённой игры или --layout N");
