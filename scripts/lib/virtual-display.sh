@@ -9,10 +9,10 @@ virtual_display_pids=()
 # Usage: start_virtual_display WORK_FOLDER [SCREEN, e.g. 1024x768x24]
 start_virtual_display() {
     local work=$1 screen=${2:-1024x768x24} fd
-    # Without a cookie any user of this machine could watch and drive the display. The entry
-    # is for any display number (family ffff, no number), since the number comes only once the
-    # server runs; xauth reads it on standard input, so the cookie stands in no command line.
-    # 4d49...31 is "MIT-MAGIC-COOKIE-1".
+    # Without a cookie any user of this machine could watch and drive the display. The entry,
+    # in xauth's hex form (family ffff and no display number: any display, as the number comes
+    # only once the server runs; 4d49...31 is "MIT-MAGIC-COOKIE-1"), goes to xauth on standard
+    # input, so that the cookie stands in no command line.
     export XAUTHORITY=$work/xauthority
     (umask 077 && : >"$XAUTHORITY")
     printf 'ffff 0000  0000  0012 4d49542d4d414749432d434f4f4b49452d31 0010 %s\n' "$(mcookie)" \
