@@ -26,6 +26,11 @@ constexpr int kNameAttempts = 100;
 // Every new file's name starts and ends so; that is how a leftover of a killed save is known.
 constexpr std::string_view kTemporaryPrefix = ".quorvel-";
 constexpr std::string_view kTemporarySuffix = ".tmp";
+// A leftover is removed only once it has not been written for this long. A save takes far less
+// than a second from making its file to renaming it, even on a slow or network disk; a minute
+// keeps clear of any save still running whose lock we cannot see (the moment between making its
+// file and locking it, a network file system that keeps no locks), yet clears a leftover soon.
+constexpr std::chrono::seconds kLeftoverAge {60};
 
 [[noreturn]] void throwFileError(int error)
 {
@@ -54,6 +59,23 @@ struct Target
     };
 };
 
+// Anyone may plant a link in a sticky folder that others may write, under the name the player
+// is about to save to. As the kernel does with the links it follows (fs.protected_symlinks),
+// such a link is followed only when the player or the folder's owner made it.
+bool mayFollow(const std::string &link, const struct stat &info)
+{
+    if (info.st_uid == ::geteuid())
+        return true;
+    struct stat folder
+    {
+    };
+    if (::stat(folderOf(link).c_str(), &folder) != 0)
+        throwFileError(errno);
+    const bool shared
+        = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+    return !shared || folder.st_uid == info.st_uid;
+}
+
 // Saving through a symbolic link writes the file it points at and keeps the link, so this
 // follows `path` to the name of that file, which need not exist yet.
 Target followLinks(const std::string &path)
@@ -71,6 +93,8 @@ Target followLinks(const std::string &path)
         }
         if (links == kMaxLinks)
             throwFileError(ELOOP);
+        if (!mayFollow(target.path, target.info))
+            throwFileError(EACCES);
         char link[PATH_MAX];
         const ssize_t length = ::readlink(target.path.c_str(), link, sizeof link);
         if (length < 0)
@@ -139,31 +163,39 @@ ssize_t readAt(int fd, unsigned char *data, std::size_t size, off_t offset)
     }
 }
 
-// A save killed between naming its new file and renaming it leaves that name behind. Each new
-// file is locked from its making until it is renamed, so an unlocked one belongs to nobody.
+// A save killed between naming its new file and renaming it leaves that name behind. Only the
+// player's own files are taken, and only old ones: another user's file of the same shape in a
+// shared folder is none of ours. Each new file is locked from its making until it is renamed,
+// so an unlocked one belongs to no save still running.
 void removeLeftovers(const std::string &folder)
 {
     DIR *dir = ::opendir(folder.c_str());
     if (!dir)
         return;
     const int folderFd = ::dirfd(dir);
+    const auto oldest = std::chrono::system_clock::now() - kLeftoverAge;
     while (const dirent *entry = ::readdir(dir)) {
         const std::string_view name(entry->d_name);
         if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix))
             continue;
-        const int fd = ::openat(folderFd, entry->d_name,
-                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        struct stat named
+        {
+        };
+        if (::fstatat(folderFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0
+            || !S_ISREG(named.st_mode) || named.st_uid != ::geteuid()
+            || std::chrono::system_clock::from_time_t(named.st_mtime) > oldest)
+            continue;
+        // A leftover has the saved file's permissions, which may let us write it but not read.
+        const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+        int fd = ::openat(folderFd, entry->d_name, O_RDONLY | flags);
+        if (fd < 0 && errno == EACCES)
+            fd = ::openat(folderFd, entry->d_name, O_WRONLY | flags);
         if (fd < 0)
             continue;
         struct stat opened
         {
         };
-        struct stat named
-        {
-        };
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0
-            && S_ISREG(opened.st_mode)
-            && ::fstatat(folderFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0
             && named.st_ino == opened.st_ino && named.st_dev == opened.st_dev)
             ::unlinkat(folderFd, entry->d_name, 0);
         ::close(fd);
@@ -289,8 +321,10 @@ bool PosixRecordFiles::makeNewFile()
     if (m_fd < 0) {
         m_temporary.clear();
         // A folder where we may not make files can still hold a file that we may write,
-        // shared with us by the folder's owner.
-        if (m_replacing && (error == EACCES || error == EPERM))
+        // shared with us by the folder's owner; a file system with no free inodes can still
+        // take a game over a file that exists.
+        if (m_replacing
+            && (error == EACCES || error == EPERM || error == ENOSPC || error == EDQUOT))
             return false;
         fail(fileErrorText(error));
     }
@@ -440,8 +474,8 @@ void PosixRecordFiles::openInPlace()
 }
 
 // One write puts the new game over the old one, whose bytes are kept to be put back should
-// anything fail before the game is on disk. Only then is the file cut to the game's length: a
-// kill before that leaves the new game followed by old bytes, which loading never reads.
+// anything fail before the game is on disk. A file longer than the game is refused: cutting
+// its tail off is a second step, and a kill between the two would leave neither file.
 void PosixRecordFiles::writeInPlace()
 {
     struct stat info
@@ -449,26 +483,23 @@ void PosixRecordFiles::writeInPlace()
     };
     if (::fstat(m_fd, &info) != 0)
         fail(fileErrorText(errno));
+    if (info.st_size > off_t(m_bytes.size()))
+        fail(Texts::kFileAccessDenied);
     std::vector<unsigned char> old(m_bytes.size());
     const ssize_t kept = readAt(m_fd, old.data(), old.size(), 0);
 
     std::string failure = writeAll(m_fd, m_bytes.data(), m_bytes.size(), 0);
     if (failure.empty() && ::fsync(m_fd) != 0)
         failure = fileErrorText(errno);
-    if (failure.empty() && ::ftruncate(m_fd, off_t(m_bytes.size())) != 0)
-        failure = fileErrorText(errno);
     if (!failure.empty()) {
         if (kept >= 0) {
             // A file shorter than a game gets its old length back too.
-            const bool shorter = info.st_size < off_t(m_bytes.size());
             if (writeAll(m_fd, old.data(), static_cast<std::size_t>(kept), 0).empty()
-                && (!shorter || ::ftruncate(m_fd, info.st_size) == 0))
+                && ::ftruncate(m_fd, info.st_size) == 0)
                 ::fsync(m_fd);
         }
         fail(failure);
     }
-    if (::fsync(m_fd) != 0)
-        fail(fileErrorText(errno));
     if (::close(std::exchange(m_fd, -1)) != 0)
         fail(fileErrorText(errno));
     close();

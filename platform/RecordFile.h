@@ -35,8 +35,9 @@ public:
 // and flushed, takes the target's name by a rename, so a failure or a kill leaves the old file.
 // Where a new file could not carry what the old one does (its other names, owner, group, ACL,
 // extended attributes) or could not be made (a folder where we may not make files, another
-// user's file in a sticky folder), the file is written over in place, keeping its old bytes
-// in memory to put back should the write fail.
+// user's file in a sticky folder, a file system with no free inodes), the file is written over
+// in place, keeping its old bytes in memory to put back should the write fail; a file longer
+// than the new content is refused there, as it cannot be cut short in the same step.
 class PosixRecordFiles final : public RecordFiles
 {
 public:

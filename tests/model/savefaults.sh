@@ -20,8 +20,8 @@ fail() {
 for kind in 0 1 4; do "$probe" "$work/ref$kind" "$kind"; done
 
 # route: who saves, the folder's owner and mode, the file's owner and mode, a second name, user
-# attributes (name=value), and whether a save puts a new file in the old one's place or writes
-# over it.
+# attributes (name=value), whether a save puts a new file in the old one's place or writes over
+# it (or the text it is refused with), and whether the old file is longer than a game.
 routes=(
     "renamed:root:root:755:root:644:::new file"
     "a file with user attributes, one empty:root:root:755:root:644::user.colour=blue user.mark=:new file"
@@ -31,6 +31,9 @@ routes=(
     "another user's file in a sticky folder:nobody:root:1777:root:666:::in place"
     "another user's file in the player's folder:nobody:nobody:755:root:666:::in place"
     "a file the player may write but not read:nobody:root:755:root:622:::in place"
+    "the player's own file that they may write but not read:nobody:nobody:755:nobody:200:::new file"
+    "a longer file:root:root:755:root:644:::new file:longer"
+    "a longer file with a second name:root:root:755:root:644:copy.sav::File access denied:longer"
 )
 # Each system call that a save makes, and the errors it is made to fail with. EOPNOTSUPP on
 # opening takes the way of file systems without nameless files.
@@ -47,9 +50,11 @@ set_up() {
     local folderOwner=$1 folderMode=$2 fileOwner=$3 fileMode=$4 second=$5 attribute=$6
     rm -rf "$work/games"
     mkdir "$work/games"
+    cp "$work/ref4" "$work/old"
+    [[ -z "$longer" ]] || head -c 100 "$work/ref1" >>"$work/old"
     if [[ -n "$fileOwner" ]]; then
-        cp "$work/ref4" "$work/games/Game0.sav"
-        chown "$fileOwner" "$work/games/Game0.sav"
+        cp "$work/old" "$work/games/Game0.sav"
+        chown "$fileOwner:" "$work/games/Game0.sav"
         chmod "$fileMode" "$work/games/Game0.sav"
         [[ -z "$second" ]] || ln "$work/games/Game0.sav" "$work/games/$second"
         for pair in $attribute; do
@@ -83,7 +88,7 @@ check() {
     fi
     if [[ "$status" -eq 0 ]]; then
         cmp -s "$target" "$work/ref0" || fail "$what: reported saved, but the file is not the game"
-    elif ! cmp -s "$target" "$work/ref4" && ! cmp -s "$target" "$work/ref0" \
+    elif ! cmp -s "$target" "$work/old" && ! cmp -s "$target" "$work/ref0" \
         && ! cmp -s "$target" "$work/ref1"; then
         fail "$what: the file holds neither the old game nor a new one"
     fi
@@ -97,15 +102,15 @@ check() {
 
 for route in "${routes[@]}"; do
     IFS=: read -r name player folderOwner folderMode fileOwner fileMode second attribute way \
-        <<<"$route"
+        longer <<<"$route"
     save=("$probe" "$work/games/Game0.sav")
     traced=(strace -qq -o /dev/null -u "$player")
     for fault in "${faults[@]}"; do
         call=${fault%%:*}
         error=${fault#*:}
         set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second" "$attribute"
-        calls=$("${traced[@]}" -c -e trace="$call" -o "$work/count" "${save[@]}" 0 \
-            && awk -v c="$call" '$NF == c { print $4 }' "$work/count")
+        calls=$("${traced[@]}" -c -e trace="$call" -o "$work/count" "${save[@]}" 0 2>/dev/null \
+            || true; awk -v c="$call" '$NF == c { print $4 }' "$work/count")
         for ((n = 1; n <= ${calls:-0}; n++)); do
             set_up "$folderOwner" "$folderMode" "$fileOwner" "$fileMode" "$second" "$attribute"
             status=0
@@ -122,33 +127,46 @@ for route in "${routes[@]}"; do
             "${save[@]}" 0 --loop 2>/dev/null &
         printf -v delay '0.%03d' $((RANDOM % 30 + 2))
         sleep "$delay"
-        kill -KILL $! 2>/dev/null || fail "$name: the saves stopped by themselves"
+        kill -KILL $! 2>/dev/null || [[ "$way" == "File access denied" ]] \
+            || fail "$name: the saves stopped by themselves"
         { wait $! || true; } 2>/dev/null
         check "$name: killed during save $kill" 1 yes
     done
-    # The next save removes what a kill left (an older version's name too), but never the
-    # file of a save still in progress, which holds its lock.
+    # The next save removes what a kill left (an older version's name too) once it is a minute
+    # old, but never the file of a save still in progress, which holds its lock, nor a young one,
+    # nor another user's.
+    # A refused save leaves the folder alone.
     planted=no
-    if [[ "$folderOwner" == "$player" || "$folderMode" == 1777 ]]; then
+    if [[ "$folderOwner" == "$player" || "$folderMode" == 1777 ]] \
+        && [[ "$way" != "File access denied" ]]; then
         planted=yes
-        install -o "$player" /dev/null "$work/games/.quorvel-4242-0.tmp"
+        install -o "$player" -m "${fileMode:-644}" /dev/null "$work/games/.quorvel-4242-0.tmp"
         install -o "$player" /dev/null "$work/games/.quorvel-busy.tmp"
         exec {lock}<"$work/games/.quorvel-busy.tmp"
         flock "$lock"
+        install -o "$([[ "$player" == root ]] && echo nobody || echo root)" /dev/null \
+            "$work/games/.quorvel-notes.tmp"
     fi
+    find "$work/games" -name '.quorvel-*.tmp' -exec touch -d '2 minutes ago' {} +
+    [[ "$planted" == no ]] || install -o "$player" /dev/null "$work/games/.quorvel-young.tmp"
     old=$(stat -c %i "$work/games/Game0.sav" 2>/dev/null || true)
-    setpriv --reuid="$player" --regid="$(id -g "$player")" --clear-groups "${save[@]}" 0
+    status=0
+    setpriv --reuid="$player" --regid="$(id -g "$player")" --clear-groups "${save[@]}" 0 \
+        2>"$work/said" || status=$?
     # Only where a new file would lose what the old one carries does the save write over it.
     taken="new file"
     [[ "$(stat -c %i "$work/games/Game0.sav")" != "$old" ]] || taken="in place"
+    [[ "$status" -eq 0 ]] || taken=$(<"$work/said")
     [[ "$taken" == "$way" ]] || fail "$name: saved as $taken, not as $way"
     if [[ "$planted" == yes ]]; then
         [[ ! -e "$work/games/.quorvel-4242-0.tmp" ]] || fail "$name: a leftover stays"
         [[ -e "$work/games/.quorvel-busy.tmp" ]] || fail "$name: a save in progress lost its file"
+        [[ -e "$work/games/.quorvel-young.tmp" ]] || fail "$name: a young leftover is removed"
+        [[ -e "$work/games/.quorvel-notes.tmp" ]] || fail "$name: another user's file is removed"
         exec {lock}<&-
-        rm "$work/games/.quorvel-busy.tmp"
+        rm "$work/games/.quorvel-"{busy,young,notes}.tmp
     fi
-    check "$name: saved after the kills" 0 no
+    check "$name: saved after the kills" "$status" no
     # A new file's name reaches the disk too: the folder is flushed once the file has taken it,
     # or a power cut right after the save could bring the old name back.
     if [[ "$way" == "new file" ]]; then

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +15,7 @@
 #include <optional>
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -27,6 +29,9 @@ namespace {
 const Record kFirst = {1, 2, 3, 4};
 const Record kSecond = {5, 6, 7, 8};
 const QByteArray kOldBytes("old game");
+// Users with no name on this machine: the owner of a shared folder, and a stranger.
+constexpr uid_t kFolderOwner = 4242;
+constexpr uid_t kStranger = 4343;
 
 void saveTwoRecords(const QString &path)
 {
@@ -388,6 +393,87 @@ private Q_SLOTS:
         QCOMPARE(entriesOf(top.filePath(QStringLiteral("links"))),
                  QStringList {QStringLiteral("Game0.sav")});
         QCOMPARE(entriesOf(gamesTop.filePath(QStringLiteral("games"))).size(), exists ? 2 : 3);
+    }
+
+    // Another user may plant a link in a shared folder under the name the player saves to.
+    void savingThroughALinkInASharedFolderFollowsOnlyTrustedLinks_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<uint>("linkOwner");
+        QTest::addColumn<bool>("throughPlayersLink");
+        QTest::addColumn<QString>("expected");
+        const QString denied = QStringLiteral("File access denied");
+        const uint player = ::geteuid();
+        QTest::newRow("a stranger's link in a sticky folder anyone may write")
+            << 01777 << uint(kStranger) << false << denied;
+        QTest::newRow("a stranger's link in a sticky folder its group may write")
+            << 01770 << uint(kStranger) << false << denied;
+        QTest::newRow("a stranger's link behind the player's own")
+            << 01777 << uint(kStranger) << true << denied;
+        QTest::newRow("the player's own link") << 01777 << player << false << QString();
+        QTest::newRow("the folder owner's link")
+            << 01777 << uint(kFolderOwner) << false << QString();
+        QTest::newRow("a stranger's link in a folder that is not sticky")
+            << 0777 << uint(kStranger) << false << QString();
+        QTest::newRow("a stranger's link in a sticky folder only its owner may write")
+            << 01755 << uint(kStranger) << false << QString();
+    }
+
+    void savingThroughALinkInASharedFolderFollowsOnlyTrustedLinks()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(uint, linkOwner);
+        QFETCH(bool, throughPlayersLink);
+        QFETCH(QString, expected);
+        if (::geteuid() != 0)
+            QSKIP("Giving links to other users needs root");
+        QTemporaryDir top;
+        QDir dir(top.path());
+        QVERIFY(dir.mkdir(QStringLiteral("shared")) && dir.mkdir(QStringLiteral("private")));
+        const QString real = dir.filePath(QStringLiteral("private/real.sav"));
+        QVERIFY(writeFile(real, kOldBytes));
+        const QString link = dir.filePath(QStringLiteral("shared/Game0.sav"));
+        const QString planted
+            = throughPlayersLink ? dir.filePath(QStringLiteral("shared/hop.sav")) : link;
+        QVERIFY(QFile::link(QStringLiteral("../private/real.sav"), planted));
+        QCOMPARE(::lchown(nativePath(planted).c_str(), linkOwner, 0), 0);
+        if (throughPlayersLink)
+            QVERIFY(QFile::link(QStringLiteral("hop.sav"), link));
+        const QString shared = dir.filePath(QStringLiteral("shared"));
+        QCOMPARE(::chown(nativePath(shared).c_str(), kFolderOwner, 0), 0);
+        QCOMPARE(::chmod(nativePath(shared).c_str(), mode_t(folderMode)), 0);
+        const QStringList entries = entriesOf(shared);
+
+        QCOMPARE(failureOf([&] { saveTwoRecords(link); }), expected);
+
+        QCOMPARE(contentsOf(real),
+                 expected.isEmpty() ? QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08", 8)
+                                    : kOldBytes);
+        QCOMPARE(entriesOf(shared), entries);
+        QCOMPARE(entriesOf(dir.filePath(QStringLiteral("private"))),
+                 QStringList {QStringLiteral("real.sav")});
+    }
+
+    // With no inode left for a new file, the game still fits over the old one.
+    void fullInodeTableStillTakesASaveOverAFile()
+    {
+        QTemporaryDir folder;
+        const std::string mountPoint = nativePath(folder.path());
+        if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "nr_inodes=16,size=64k") != 0)
+            QSKIP("Mounting a small file system needs root");
+        const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.c_str(), MNT_DETACH); });
+        const QString path = folder.filePath(QStringLiteral("Game0.sav"));
+        QVERIFY(writeFile(path, kOldBytes));
+        for (int empty = 0; writeFile(folder.filePath(QString::number(empty)), {}); ++empty)
+            QVERIFY(empty < 16);
+        const QStringList entries = entriesOf(folder.path());
+
+        QCOMPARE(failureOf([&] { saveTwoRecords(path); }), QString());
+        QCOMPARE(failureOf([&] { saveTwoRecords(folder.filePath(QStringLiteral("New.sav"))); }),
+                 QStringLiteral("I/O error 28"));
+
+        QCOMPARE(contentsOf(path), QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08", 8));
+        QCOMPARE(entriesOf(folder.path()), entries);
     }
 };
 
