@@ -9,6 +9,7 @@ program=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 manager=${2:-openbox}
 source "$(dirname "$0")/../../scripts/lib/virtual-display.sh"
+source "$here/screen.sh"
 work=$(mktemp -d)
 game=
 trap end_virtual_session EXIT
@@ -62,22 +63,8 @@ stop_game() {
     done
 }
 
-# Pixel colour of the window's own content at (x, y), as "r,g,b".
+# The window's own content, for the checks of screen.sh.
 shoot() { import -window "$window" "$work/shot.png"; }
-pixel() {
-    convert "$work/shot.png" -format '%[fx:int(255*p{'"$1,$2"'}.r)],%[fx:int(255*p{'"$1,$2"'}.g)],%[fx:int(255*p{'"$1,$2"'}.b)]' info:
-}
-expect_pixel() {
-    local got
-    got=$(pixel "$1" "$2")
-    [[ "$got" == "$3" ]] || fail "$4: pixel ($1,$2) is $got, expected $3"
-}
-
-# How many pixels of colour r,g,b lie in the region WxH+X+Y of the last screenshot.
-count_colour() {
-    convert "$work/shot.png" -crop "$1" +repage -format %c histogram:info: \
-        | awk -v c="($2)" '{ gsub(/ /, ""); if (index($0, c)) { split($0, n, ":"); s += n[1] } } END { print s + 0 }'
-}
 
 # The window with its frame stands in the middle of the 1024 x 768 screen: off by no more than the
 # half pixel of an odd remainder, less than any side of the frame the window manager reports.
@@ -150,34 +137,13 @@ title_ink() {
     read -r left right top _ <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')"
     import -window root -crop "$((w + left + right))x$((top - 4))+$((x - left))+$((y - top + 2))" \
         +repage "$work/title.png"
-    convert "$work/title.png" -depth 8 txt:- | awk -F'[,:() ]+' -v width=$((w + left + right)) '
-        NR > 1 { p[$1, $2] = $3 " " $4 " " $5; n[$2, p[$1, $2]]++; if ($2 > rows) rows = $2 }
-        END {
-            for (y = 0; y <= rows; y++) {
-                best = 0
-                for (x = 0; x < width; x++) if (n[y, p[x, y]] > best) { best = n[y, p[x, y]]; bg[y] = p[x, y] }
-            }
-            for (x = 0; x < width; x++) for (y = 0; y <= rows; y++) {
-                split(p[x, y], a, " "); split(bg[y], b, " ")
-                d = (a[1] > b[1] ? a[1] - b[1] : b[1] - a[1]) + (a[2] > b[2] ? a[2] - b[2] : b[2] - a[2]) \
-                    + (a[3] > b[3] ? a[3] - b[3] : b[3] - a[3])
-                if (d > 90) { ink[x] = 1; break }
-            }
-            # Runs of ink with gaps under 8 columns; the one nearest the middle is the caption.
-            start = -1; nearest = width
-            for (x = 0; x <= width; x++) {
-                if (ink[x]) { if (start < 0) start = x; last = x; continue }
-                if (start >= 0 && x - last >= 8) {
-                    middle = (start + last) / 2 - width / 2; if (middle < 0) middle = -middle
-                    if (middle < nearest) {
-                        nearest = middle; found = ""
-                        for (i = start; i <= last; i++) found = found (ink[i] ? 1 : 0)
-                    }
-                    start = -1
-                }
-            }
-            print found
-        }'
+    local ink
+    ink=$(ink_columns "$work/title.png")
+    # The run nearest the middle is the caption.
+    ink_runs "$ink" | awk -v ink="$ink" '{
+        middle = ($1 + $2) / 2 - length(ink) / 2; if (middle < 0) middle = -middle
+        if (NR == 1 || middle < nearest) { nearest = middle; found = substr(ink, $1 + 1, $2 - $1 + 1) }
+    } END { print found }'
 }
 
 # The whole caption $2 of box $1 stands in its title bar, column for column as the window manager
@@ -548,10 +514,6 @@ sleep 1
 atspi holes >"$work/holes" || fail "the board's holes could not be read through AT-SPI"
 [[ $(wc -l <"$work/holes") -eq 33 ]] || fail "AT-SPI shows $(wc -l <"$work/holes") holes, not 33"
 import -window root "$work/root.png"
-# Whether the picture at x,y on screenshot $1 is the cell picture $2.
-shows() {
-    [[ $(compare -metric AE "$1[60x60+$3+$4]" "$here/../../resources/cells/$2.png" null: 2>&1) == 0 ]]
-}
 while IFS='|' read -r name x y w h; do
     case ${name#*: } in
         фишка) picture=peg ;;
