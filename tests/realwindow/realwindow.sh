@@ -193,11 +193,12 @@ close_dialog() {
     fail "$2 did not close '$1'"
 }
 
-# Any second window that is visible beside the main window.
+# Any second window of the game that is visible beside the main window.
 other_window() {
     local found=
     for _ in $(seq 200); do
-        found=$(xdotool search --onlyvisible --name '.' 2>/dev/null | grep -v -x "$window" | tail -n1 || true)
+        # The game's own: IceWM names the parts of its frames.
+        found=$(xdotool search --onlyvisible --class '^Quorvel$' 2>/dev/null | grep -v -x "$window" | tail -n1 || true)
         [[ -n "$found" ]] && break
         sleep 0.1
     done
