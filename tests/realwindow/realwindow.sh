@@ -251,9 +251,11 @@ if [[ $manager != openbox ]]; then
         xdotool mousemove --window "$window" $((289 + 11)) $((top + 12)) click 1
         open_dialog 'Правила игры и легенда' 536x348
         close_dialog 'Правила игры и легенда' space
-        xdotool mousemove --window "$window" $((312 + 11)) $((top + 12)) click 1
-        open_dialog 'О программе' 298x213
-        close_dialog 'О программе' alt+F4
+        if ((run == 1)); then
+            xdotool mousemove --window "$window" $((312 + 11)) $((top + 12)) click 1
+            open_dialog 'О программе' 298x213
+            close_dialog 'О программе' alt+F4
+        fi
         xdotool mousemove --window "$window" $((53 + 11)) $((top + 12)) click 1
         dialog=$(other_window "the open dialog")
         sleep 0.5
