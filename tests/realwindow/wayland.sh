@@ -30,6 +30,7 @@ export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 # Starts compositor $1 (weston, weston-alone or mutter) as the screen; sets session (its X
 # display and X authority, if any) for the game.
 start_session() {
+    rm -f "$work/session.log" # weston adds to it
     case $1 in
         weston*) printf '[shell]\nanimation=none\nstartup-animation=none\n' >"$work/weston.ini"
             weston --backend=x11-backend.so --width=1024 --height=768 --socket=wayland-q \
@@ -57,15 +58,15 @@ shoot() {
 }
 # Where the board's client area stands on the screen (left, top): the toolbar strip above the
 # gray that fills the rest of it, 490 x 509 pixels, text and lines aside.
+board_box() {
+    shoot
+    box=$(convert "$work/shot.png" -fill black +opaque 'rgb(128,128,128)' -fill white -opaque \
+        'rgb(128,128,128)' -morphology Erode Square:1 -format %@ info: 2>/dev/null)
+    [[ $box == 488x507+* ]]
+}
 find_board() {
     local box
-    for _ in $(seq 60); do
-        shoot
-        box=$(convert "$work/shot.png" -fill black +opaque 'rgb(128,128,128)' -fill white -opaque \
-            'rgb(128,128,128)' -morphology Erode Square:1 -format %@ info: 2>/dev/null)
-        [[ $box == 488x507+* ]] && break
-        sleep 0.5
-    done
+    for _ in $(seq 60); do board_box && break; sleep 0.5; done
     [[ $box == 488x507+* ]] || fail "$1: no board of 490 x 538 on the screen ($box)"
     IFS=+ read -r _ left top <<<"$box"
     left=$((left - 1)) top=$((top - 1 - 29))
@@ -130,6 +131,8 @@ play() {
     for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$game" 2>/dev/null && fail "$which: the game still runs after Exit"
     game=
+    # Its window is gone from the screen too, so that the next game's board is not mistaken for it.
+    for _ in $(seq 20); do board_box >/dev/null || break; sleep 0.5; done
 }
 
 start_session weston
