@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -55,11 +57,16 @@ void markUnmappedWindow(xcb_connection_t *connection, xcb_window_t window)
     setProperty(connection, window, "_NET_WM_STATE", XCB_ATOM_ATOM,
                 {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR")});
 
-    // Qt's own Motif hints already leave out minimise and maximise for a dialog.
-    // A dialog frame shows no icon. Qt would give the window the application's or a stock one,
-    // and window managers lend a window without one its main window's, so the dialog's icon is a
-    // single clear pixel.
-    setProperty(connection, window, "_NET_WM_ICON", XCB_ATOM_CARDINAL, {1, 1, 0});
+    // Qt's own Motif hints leave out minimise and maximise for a dialog, but ask for a window
+    // menu whenever there is a close box. IceWM and xfwm4 show the window's icon as the menu's
+    // button, and IceWM draws a clear icon there as a black square: so a frame with a title and
+    // a close box, and no menu button.
+    constexpr std::uint32_t kFunctions = 1, kDecorations = 2; // which fields count
+    constexpr std::uint32_t kResize = 2, kMove = 4, kClose = 32;
+    constexpr std::uint32_t kBorder = 2, kResizeHandles = 4, kTitle = 8;
+    setProperty(connection, window, "_MOTIF_WM_HINTS", atom(connection, "_MOTIF_WM_HINTS"),
+                {kFunctions | kDecorations, kResize | kMove | kClose,
+                 kBorder | kResizeHandles | kTitle, 0, 0});
     // No flush: Qt's map request follows these on the same connection, and Qt sends it.
 }
 
@@ -166,6 +173,12 @@ private:
 
 void keepAsDialog(QWidget *dialog)
 {
+    // A dialog frame shows no icon. Without one of its own the dialog would wear the
+    // application's, window managers would lend it the main window's, and Qt's title bars on
+    // Wayland draw whichever it has: so its icon is a single clear pixel.
+    QPixmap clear(1, 1);
+    clear.fill(Qt::transparent);
+    dialog->setWindowIcon(QIcon(clear));
     new DialogKind(dialog);
 }
 

@@ -10,8 +10,8 @@ struct xcb_connection_t;
 xcb_connection_t *x11Connection();
 
 // Makes `dialog`, at each of its showings, a window of dialog kind that window managers treat
-// as part of the game: kept off the task bar, with neither minimise nor maximise in its hints,
-// and without an icon. Call it once, before the first showing.
+// as part of the game: kept off the task bar, with neither minimise nor maximise nor a window
+// menu in its hints, and without an icon. Call it once, before the first showing.
 void keepAsDialog(QWidget *dialog);
 
 // Some window managers let the player minimise a modal dialog all the same, which leaves a game

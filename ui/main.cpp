@@ -2,6 +2,7 @@
 #include "resources/Texts.h"
 #include "ui/Application.h"
 #include "ui/Unit1.h"
+#include "ui/WindowSystem.h"
 #include "ui/dialogs/Supriz.h"
 #include "ui/dialogs/Unit4.h"
 #include "ui/dialogs/Unit5.h"
@@ -48,6 +49,7 @@ int main(int argc, char *argv[])
     // the desktop's colour scheme: every window wears Fusion's standard light colours.
     QGuiApplication::setDesktopSettingsAware(false);
     qunsetenv("QT_QPA_PLATFORMTHEME");
+    chooseWindowSystem(argc, argv);
     QApplication app(qtArgc, argv);
     // Past this point a fatal message is no display failure; Qt reports it its own way.
     qInstallMessageHandler(g_qtMessages);

@@ -8,12 +8,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [[ -n "${WAYLAND_DISPLAY:-}" ]]; then
     socket=$WAYLAND_DISPLAY
     [[ "$socket" == /* ]] || socket="${XDG_RUNTIME_DIR:-/run/user/$(id -u)}/$socket"
-    if [[ -n "${DISPLAY:-}" ]]; then
-        exec "$program"
-    fi
-    if [[ -S "$socket" ]]; then
-        # Without XWayland's DISPLAY, Qt must be told to speak Wayland when the session does not say.
-        [[ -n "${QT_QPA_PLATFORM:-}" ]] || export QT_QPA_PLATFORM=wayland
+    # The game itself chooses XWayland where the session offers it, and Wayland otherwise.
+    if [[ -n "${DISPLAY:-}" || -S "$socket" ]]; then
         exec "$program"
     fi
     echo "WAYLAND_DISPLAY is set to '$WAYLAND_DISPLAY', but there is no Wayland display at $socket." >&2

@@ -37,8 +37,8 @@ start_virtual_display() {
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 }
 
-# Starts a window manager on DISPLAY, openbox unless told kwin, and waits until it manages windows.
-# Usage: start_window_manager WORK_FOLDER [openbox|kwin] [OPENBOX_CONFIG_FILE]
+# Starts a window manager on DISPLAY, openbox unless told another, and waits until it manages
+# windows. Usage: start_window_manager WORK_FOLDER [openbox|kwin|icewm] [OPENBOX_CONFIG_FILE]
 start_window_manager() {
     local work=$1 manager=${2:-openbox} config=${3:-}
     if [[ $manager == kwin ]]; then
@@ -53,6 +53,14 @@ start_window_manager() {
             XDG_CONFIG_HOME=$work/kwin-home/.config XDG_CACHE_HOME=$work/kwin-home/.cache \
             XDG_DATA_HOME=$work/kwin-home/.local/share KWIN_COMPOSE=N \
             kwin_x11 --replace >"$work/kwin.log" 2>&1 &
+        virtual_display_pids+=($!)
+    elif [[ $manager == icewm ]]; then
+        # IceWM with its own theme, but with no task bar (the tests measure a window's centring
+        # on the whole screen) and, on the left of a title bar, only the window menu's button,
+        # where IceWM shows the window's icon.
+        mkdir -p "$work/icewm"
+        printf 'ShowTaskBar=0\nTitleButtonsLeft="s"\n' >"$work/icewm/prefoverride"
+        ICEWM_PRIVCFG=$work/icewm icewm >"$work/icewm.log" 2>&1 &
         virtual_display_pids+=($!)
     else
         openbox --sm-disable ${config:+--config-file "$config"} >"$work/openbox.log" 2>&1 &
