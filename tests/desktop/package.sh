@@ -59,8 +59,9 @@ grep -q 'ctest .*--label-regex' "$work/build.log" && grep -q '100% tests passed'
     || fail "the package build ran no tests"
 
 # Debian's package checker, pedantic, on the source and binary packages: nothing but what
-# debian/quorvel.lintian-overrides and debian/source/lintian-overrides override with a reason. Every compiler line of the build has the
-# hardening flags (Debian's compiler makes position-independent programs by itself: --debian).
+# debian/quorvel.lintian-overrides and debian/source/lintian-overrides override with a reason.
+# Every compiler line of the build has the hardening flags (Debian's compiler makes
+# position-independent programs by itself: --debian).
 lintian --pedantic --display-info --fail-on error,warning,info,pedantic --tag-display-limit 0 \
     "$changes" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log" >&2; fail "lintian rejects the packages"; }
 blhc --all --debian "$work/build.log" >"$work/blhc.log" 2>&1 || { cat "$work/blhc.log" >&2; fail "blhc finds flags missing"; }
