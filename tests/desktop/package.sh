@@ -62,12 +62,9 @@ grep -q 'ctest .*--label-regex' "$work/build.log" && grep -q '100% tests passed'
 # debian/quorvel.lintian-overrides and debian/source/lintian-overrides override with a reason.
 # Every compiler line of the build has the hardening flags (Debian's compiler makes
 # position-independent programs by itself: --debian).
-lintian --pedantic --display-info --show-overrides --fail-on error,warning,info,pedantic \
-    --tag-display-limit 0 "$changes" >"$work/lintian.log" 2>&1 \
-    || { cat "$work/lintian.log" >&2; fail "lintian rejects the packages"; }
-grep '^O: ' "$work/lintian.log" || true
+lintian --pedantic --display-info --fail-on error,warning,info,pedantic --tag-display-limit 0 \
+    "$changes" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log" >&2; fail "lintian rejects the packages"; }
 blhc --all --debian "$work/build.log" >"$work/blhc.log" 2>&1 || { cat "$work/blhc.log" >&2; fail "blhc finds flags missing"; }
-echo "lintian: nothing but the overrides above; blhc: $(wc -l <"$work/blhc.log") lines"
 
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root
