@@ -5,5 +5,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/ensure-packages.sh"
 cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build/release" --target quorvel
+# The game, and all that the install step takes (see the README).
+cmake --build "$root/build/release" --target quorvel quorvel_installable
 exec "$root/scripts/lib/launch.sh" "$root/build/release/ui/quorvel"

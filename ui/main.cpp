@@ -22,6 +22,11 @@ QtMessageHandler g_qtMessages = nullptr;
 // player needs to hear which display failed, and a clean exit rather than a crash report.
 void reportDisplayFailure(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
+    // Qt looks for the session's runtime folder as it starts, which the game never uses; where
+    // there is none (a root shell, su, cron) its warning would only puzzle the player.
+    if (type == QtWarningMsg
+        && message.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
     if (type != QtFatalMsg) {
         g_qtMessages(type, context, message);
         return;

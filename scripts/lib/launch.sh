@@ -21,9 +21,11 @@ if [[ -n "${DISPLAY:-}" ]]; then
     if xdpyinfo >/dev/null 2>&1; then
         exec "$program"
     fi
+    # The advice is a whole command, quoted, that runs as printed from any folder.
+    printf -v again '%q %q' "$here/$(basename "$0")" "$(realpath "$program")"
     echo "DISPLAY is set to '$DISPLAY', but no X server answers there." >&2
     echo "Start the game from the running desktop session, or unset DISPLAY to play on a private" >&2
-    echo "virtual display instead:  env -u DISPLAY $0" >&2
+    echo "virtual display instead:  env -u DISPLAY $again" >&2
     exit 1
 fi
 

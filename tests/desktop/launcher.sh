@@ -53,6 +53,8 @@ DISPLAY=:$dead "$launch" "$program" >"$work/out" 2>&1 || status=$?
 [[ $status -eq 1 ]] || fail "the launcher exited with $status on a dead display, expected 1"
 grep -q "DISPLAY is set to ':$dead', but no X server answers there" "$work/out" \
     || fail "the launcher did not name the dead display"
+grep -qxF "virtual display instead:  env -u DISPLAY $launch $program" "$work/out" \
+    || fail "the launcher's advice is not the whole command"
 
 # Every command line and environment of every process, read over and over while the launcher
 # starts, runs and stops; once it has ended, the password and the cookie are looked for in them.

@@ -8,6 +8,10 @@ probe=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"
+# The probe runs as another user, who may not enter the folder it was built in (a clone in
+# root's home): it runs from a copy here.
+cp "$probe" "$work/save_probe"
+probe=$work/save_probe
 # Leak checking stops the program with ptrace, which strace holds already; the sanitizers' own
 # writes fail too under injection, and their reports need no symbols.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:symbolize=0"
