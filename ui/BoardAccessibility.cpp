@@ -2,7 +2,6 @@
 #include "ui/BoardAccessibility.h"
 
 #include "model/GameState.h"
-#include "model/Layouts.h"
 #include "resources/Texts.h"
 #include "ui/BoardView.h"
 #include "ui/DialogWindow.h"
@@ -16,6 +15,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -23,15 +23,13 @@
 
 namespace {
 
-// The holes of the cross, row by row from the top as a reader reads the board: the squares
-// that the full board's picture does not mark as no hole.
+// The holes of the cross, row by row from the top as a reader reads the board.
 std::vector<QPoint> crossHoles()
 {
     std::vector<QPoint> holes;
-    const LayoutPicture &cross = kLayoutPictures[FullBoard];
     for (int row = kFirstPlayfieldLine; row <= kLastPlayfieldLine; ++row)
         for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column)
-            if (cross[std::size_t(row - 1)][column - 1] != '-')
+            if (BoardView::isHole({column, row}))
                 holes.emplace_back(column, row);
     return holes;
 }
@@ -40,6 +38,37 @@ const std::vector<QPoint> &holes()
 {
     static const std::vector<QPoint> all = crossHoles();
     return all;
+}
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// What a hole holds, as one hole ("фишка") or as several ("фишки"); nothing for a value that
+// only a loaded file can put there, which shows no picture.
+const char *holding(std::int32_t cell, bool several)
+{
+    switch (cell) {
+    case Empty:
+        return several ? Texts::kHolesEmpty : Texts::kHoleEmpty;
+    case Peg:
+        return several ? Texts::kHolesPeg : Texts::kHolePeg;
+    case Selected:
+        return several ? Texts::kHolesSelected : Texts::kHoleSelected;
+    }
+    return nullptr;
+}
+
+QString place(QPoint cell)
+{
+    return text(Texts::kHolePlace).arg(cell.x()).arg(cell.y());
+}
+
+QString holeName(const GameState &game, QPoint cell)
+{
+    const char *holds = holding(game.Board[cell.x()][cell.y()], false);
+    return holds ? text(Texts::kHoleName).arg(place(cell), text(holds)) : place(cell);
 }
 
 // Where the window's top-left pixel is on the screen, in the screen's own pixels. The X server
@@ -107,37 +136,26 @@ public:
 
     QString text(QAccessible::Text kind) const override
     {
-        if (kind != QAccessible::Name)
-            return {};
-        const QString place = QString::fromUtf8(Texts::kHolePlace).arg(m_cell.x()).arg(m_cell.y());
-        const char *holds = nullptr;
-        switch (m_board->game().Board[m_cell.x()][m_cell.y()]) {
-        case Empty:
-            holds = Texts::kHoleEmpty;
-            break;
-        case Peg:
-            holds = Texts::kHolePeg;
-            break;
-        case Selected:
-            holds = Texts::kHoleSelected;
-            break;
-        }
-        // A value that only a loaded file can put there shows no picture, so nothing is said.
-        return holds ? QString::fromUtf8(Texts::kHoleName).arg(place, QString::fromUtf8(holds))
-                     : place;
+        if (kind == QAccessible::Name)
+            return holeName(m_board->game(), m_cell);
+        if (kind == QAccessible::Description && m_saying)
+            return *m_saying;
+        return {};
     }
     void setText(QAccessible::Text, const QString &) override { }
 
     QRect rect() const override
     {
-        const QPoint origin = BoardView::CellOrigin(m_cell.x(), m_cell.y());
-        return screenPixels(m_board, {origin, QSize(60, 60)});
+        return screenPixels(m_board, BoardView::cellRect(m_cell.x(), m_cell.y()));
     }
     QAccessible::Role role() const override { return QAccessible::PushButton; }
     QAccessible::State state() const override
     {
         QAccessible::State state;
         state.invisible = !m_board->isVisible();
+        // The keyboard reaches the holes only while a screen reader runs.
+        state.focusable = m_board->screenReaderRunning();
+        state.focused = state.focusable && m_board->hasFocus() && m_board->focusedHole() == m_cell;
         return state;
     }
 
@@ -165,17 +183,21 @@ public:
             return;
         // Played once the screen reader's call has returned, as Qt's own buttons do: a message
         // box at the end of a game would otherwise keep the reader waiting until it closes.
-        const QPoint centre = BoardView::CellOrigin(m_cell.x(), m_cell.y()) + QPoint(30, 30);
-        QTimer::singleShot(0, m_board.data(), [board = m_board.data(), centre] {
+        QTimer::singleShot(0, m_board.data(), [board = m_board.data(), cell = m_cell] {
             // A press reaches the board only while no modal window shuts the main window off.
             if (board->isVisible() && !QApplication::activeModalWidget())
-                board->FormMouseDown(Qt::LeftButton, Qt::NoModifier, centre);
+                board->pressCell(cell.x(), cell.y());
         });
     }
+
+    // While set, the hole's description is what a press just changed, for the screen reader
+    // to say.
+    void say(const QString *saying) { m_saying = saying; }
 
 private:
     QPointer<BoardView> m_board;
     QPoint m_cell;
+    const QString *m_saying = nullptr;
 };
 
 // The board: its widgets (the toolbar strip that lies on it) and then its holes.
@@ -218,11 +240,19 @@ public:
 
     QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
 
-    QAccessibleInterface *hole(QPoint cell) const
+    QAccessibleInterface *focusChild() const override
+    {
+        auto *board = static_cast<BoardView *>(widget());
+        if (board->screenReaderRunning() && board->hasFocus())
+            return hole(board->focusedHole());
+        return QAccessibleWidget::focusChild();
+    }
+
+    HoleAccessible *hole(QPoint cell) const
     {
         for (std::size_t i = 0; i < m_holes.size(); ++i)
             if (holes()[i] == cell)
-                return QAccessible::accessibleInterface(m_holes[i]);
+                return static_cast<HoleAccessible *>(QAccessible::accessibleInterface(m_holes[i]));
         return nullptr;
     }
 
@@ -253,6 +283,43 @@ QAccessibleInterface *boardFactory(const QString &, QObject *object)
     return nullptr;
 }
 
+BoardAccessible *boardAccessible(BoardView *board)
+{
+    return dynamic_cast<BoardAccessible *>(QAccessible::queryAccessibleInterface(board));
+}
+
+// What a press changed, said from the hole with the focus: its own name first, then the other
+// changed holes, nearest first, those that now hold the same together.
+QString changeSummary(const GameState &game, QPoint focus, std::vector<QPoint> others,
+                      const QString &heading)
+{
+    // After a deal or a load the heading tells the news; the holes are many.
+    if (!heading.isEmpty())
+        return heading + text(Texts::kChangesSeparator) + holeName(game, focus);
+    QStringList parts {holeName(game, focus)};
+    std::erase(others, focus);
+    const auto distance = [focus](QPoint cell) { return (cell - focus).manhattanLength(); };
+    std::stable_sort(others.begin(), others.end(),
+                     [&](QPoint a, QPoint b) { return distance(a) < distance(b); });
+    std::vector<bool> told(others.size(), false);
+    for (std::size_t i = 0; i < others.size(); ++i) {
+        if (told[i])
+            continue;
+        const std::int32_t cell = game.Board[others[i].x()][others[i].y()];
+        QStringList places;
+        for (std::size_t j = i; j < others.size(); ++j) {
+            if (!told[j] && game.Board[others[j].x()][others[j].y()] == cell) {
+                places << place(others[j]);
+                told[j] = true;
+            }
+        }
+        const QString where = places.join(text(Texts::kHolesAnd));
+        const char *holds = holding(cell, places.size() > 1);
+        parts << (holds ? text(Texts::kHoleName).arg(where, text(holds)) : where);
+    }
+    return parts.join(text(Texts::kChangesSeparator));
+}
+
 } // namespace
 
 void installBoardAccessibility()
@@ -264,12 +331,40 @@ void installBoardAccessibility()
     Q_UNUSED(installed);
 }
 
-void announceHoleChange(BoardView *board, int column, int row)
+void announceHoleChanges(BoardView *board, const std::vector<QPoint> &changed,
+                         const QString &heading)
 {
-    auto *accessible
-        = dynamic_cast<BoardAccessible *>(QAccessible::queryAccessibleInterface(board));
-    if (QAccessibleInterface *hole = accessible ? accessible->hole({column, row}) : nullptr) {
-        QAccessibleEvent event(hole, QAccessible::NameChanged);
+    BoardAccessible *accessible = QAccessible::isActive() ? boardAccessible(board) : nullptr;
+    if (!accessible)
+        return;
+    for (const QPoint &cell : changed) {
+        if (QAccessibleInterface *hole = accessible->hole(cell)) {
+            QAccessibleEvent event(hole, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+    HoleAccessible *focused = accessible->hole(board->focusedHole());
+    if (!board->screenReaderRunning() || !focused || (changed.empty() && heading.isEmpty()))
+        return;
+    // A screen reader says the focused hole's new name by itself; anything more comes as its
+    // description, which it says at once and which is then cleared, so that it is not said
+    // again each time the focus comes back to the hole.
+    const QString summary = changeSummary(board->game(), board->focusedHole(), changed, heading);
+    if (summary == holeName(board->game(), board->focusedHole()))
+        return;
+    focused->say(&summary);
+    QAccessibleEvent said(focused, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&said);
+    focused->say(nullptr);
+    QAccessibleEvent cleared(focused, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&cleared);
+}
+
+void announceHoleFocus(BoardView *board)
+{
+    BoardAccessible *accessible = QAccessible::isActive() ? boardAccessible(board) : nullptr;
+    if (HoleAccessible *hole = accessible ? accessible->hole(board->focusedHole()) : nullptr) {
+        QAccessibleEvent event(hole, QAccessible::Focus);
         QAccessible::updateAccessibility(&event);
     }
 }

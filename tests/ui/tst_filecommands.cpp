@@ -67,7 +67,7 @@ class TestFileCommands : public QObject
     void pressCell(int column, int row)
     {
         QTest::mousePress(form->centralWidget(), Qt::LeftButton, {},
-                          BoardView::CellOrigin(column, row) + QPoint(30, 30));
+                          BoardView::cellCentre(column, row));
     }
 
     // Answers the next file dialog by typing `name` (or cancelling when it is empty).

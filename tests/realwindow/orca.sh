@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# A blind player wins the Latin cross with the screen reader Orca, from the keyboard alone: the
+# real Orca on a session bus and accessibility bus of the test's own, its speech read from its
+# debug log, the screen reader switched on and off through the desktop's setting.
+# Usage: orca.sh path/to/quorvel
+set -euo pipefail
+# xdotool matches the Russian window titles only in a UTF-8 locale.
+export LC_ALL=C.UTF-8
+program=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+cells=$here/../../resources/cells
+source "$here/../../scripts/lib/virtual-display.sh"
+work=$(mktemp -d)
+game=
+trap end_virtual_session EXIT
+spoken() { grep -a -o "SPEECH OUTPUT: '.*'" "$work/orca.log" | sed "s/^SPEECH OUTPUT: '//; s/'$//"; }
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -f "$work/shot.png" ]] && cp "$work/shot.png" /tmp/quorvel-orca-failure.png
+    [[ -f "$work/orca.log" ]] && spoken | sed "s/^/orca said: /" >&2
+    [[ -f "$work/quorvel.log" ]] && sed "s/^/quorvel: /" "$work/quorvel.log" >&2
+    exit 1
+}
+
+start_virtual_display "$work"
+start_window_manager "$work"
+
+# Orca, the accessibility bus and gsettings keep their settings in the scratch folder. The
+# setting lives in a key file, which every process of the session reads and watches, as they
+# share dconf on a desktop.
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share \
+    XDG_CACHE_HOME=$work/home/.cache XDG_RUNTIME_DIR=$work/runtime GSETTINGS_BACKEND=keyfile
+mkdir -p "$HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 3>"$work/bus" \
+    4>"$work/bus.pid"
+virtual_display_pids+=("$(cat "$work/bus.pid")")
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+atspi() { /usr/bin/python3 "$here/atspi.py" "$@"; }
+screen_reader() { gsettings set org.gnome.desktop.a11y.applications screen-reader-enabled "$1"; }
+
+# As the desktop starts it: the setting on, then Orca. With no speech server here, Orca still
+# writes every utterance to its log.
+screen_reader true
+orca --debug-file "$work/orca.log" >"$work/orca.out" 2>&1 &
+orca=$!
+virtual_display_pids+=("$orca")
+for _ in $(seq 100); do
+    [[ $(atspi listeners 2>/dev/null) == *object:state-changed:focused* ]] && break
+    sleep 0.2
+done
+[[ $(atspi listeners 2>/dev/null) == *object:state-changed:focused* ]] || fail "Orca did not start"
+
+cd "$work"
+"$program" >"$work/quorvel.log" 2>&1 &
+game=$!
+for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --name '^Кворвел$' 2>/dev/null | head -n1 || true)
+    [[ -n "$window" ]] && break
+    sleep 0.1
+done
+[[ -n "$window" ]] || fail "the main window did not appear"
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+sleep 2
+top=$(($(xwininfo -id "$window" | awk '/Height:/ { print $2 }') - 538))
+
+# Whether cell (column, row) on the last screenshot is the picture $3 and nothing else.
+shoot() { import -window "$window" "$work/shot.png"; }
+shows() {
+    local origin=($(python3 -c "print($1 * 62 - 30, $top + $2 * 62)"))
+    [[ $(compare -metric AE "$work/shot.png[60x60+${origin[0]}+${origin[1]}]" "$cells/$3.png" \
+        null: 2>&1) == 0 ]]
+}
+keys() {
+    for key in "$@"; do
+        xdotool key "$key"
+        sleep 0.4
+    done
+}
+
+# The Latin cross from the menu, by keys: Alt, on to "Игра", down into it, its first item.
+keys alt Right Down Return
+sleep 0.5
+# The focus starts in the middle of the board, framed: (4,4) holds a peg, the frame on it.
+shoot
+shows 4 4 peg && fail "no focus frame on (4,4) while the screen reader runs"
+shows 4 3 peg || fail "the Latin cross was not dealt by keys"
+
+# Five jumps, each a press on the peg and a press on the hole it jumps to.
+keys Up space Right Right space
+keys Left Left Down Down space Up Up space
+keys Left space Right Right space
+keys Right space Left Left space
+# Flat review, as Orca builds it now: the line of the focused hole, (6,3) and (5,3) emptied.
+keys KP_Up
+keys Up space Down Down space
+sleep 1
+box=$(xdotool search --onlyvisible --name '^Information$' 2>/dev/null | head -n1 || true)
+[[ -n "$box" ]] || fail "no message box after the winning jump"
+sleep 1
+keys Return
+sleep 1
+
+# Orca quits when the desktop switches the screen reader off; the game hears it too.
+screen_reader false
+for _ in $(seq 100); do kill -0 "$orca" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$orca" 2>/dev/null && fail "Orca did not quit"
+spoken >"$work/spoken"
+sed 's/^/orca said: /' "$work/spoken"
+
+expect_said() {
+    grep -q -x -F "$1" "$work/spoken" || fail "Orca did not say '$1'"
+}
+# A hole is said when the focus comes to it, with what it holds.
+grep -q -F "4, 3: фишка" "$work/spoken" || fail "the focus on (4,3) was not said"
+expect_said "Новая игра: Латинский крест, 6 фишек; 4, 4: фишка"
+expect_said "4, 3: выбранная фишка"
+expect_said "6, 3: фишка; 5, 3 и 4, 3: пустые лунки"
+expect_said "4, 3: фишка; 4, 4 и 4, 5: пустые лунки"
+expect_said "5, 3: фишка; 4, 3 и 3, 3: пустые лунки"
+expect_said "4, 3: фишка; 5, 3 и 6, 3: пустые лунки"
+expect_said "4, 4: фишка; 4, 3 и 4, 2: пустые лунки"
+grep -q -F "Поздравляю Вы выиграли!" "$work/spoken" || fail "the win message was not read"
+grep -q -F "3, 3: пустая лунка 4, 3: фишка 5, 3: пустая лунка 6, 3: пустая лунка" "$work/spoken" \
+    || fail "flat review did not read row 3 as it is after four jumps"
+
+# With the screen reader off, the same keys do nothing and no frame is drawn.
+keys alt Right Down Return
+keys Up space Right Right space
+shoot
+for cell in "4 4 peg" "4 3 peg" "5 3 peg" "6 3 empty"; do
+    shows $cell || fail "with the screen reader off, ($cell) is not its bare picture"
+done
+echo "Orca checks passed"
