@@ -137,9 +137,9 @@ public:
     QString text(QAccessible::Text kind) const override
     {
         if (kind == QAccessible::Name)
-            return holeName(m_board->game(), m_cell);
-        if (kind == QAccessible::Description && m_saying)
-            return *m_saying;
+            return m_retired ? QString() : holeName(m_board->game(), m_cell);
+        if (kind == QAccessible::Description)
+            return m_news;
         return {};
     }
     void setText(QAccessible::Text, const QString &) override { }
@@ -155,7 +155,8 @@ public:
         state.invisible = !m_board->isVisible();
         // The keyboard reaches the holes only while a screen reader runs.
         state.focusable = m_board->screenReaderRunning();
-        state.focused = state.focusable && m_board->hasFocus() && m_board->focusedHole() == m_cell;
+        state.focused = state.focusable && !m_retired && m_board->hasFocus()
+            && m_board->focusedHole() == m_cell;
         return state;
     }
 
@@ -190,32 +191,43 @@ public:
         });
     }
 
-    // While set, the hole's description is what a press just changed, for the screen reader
-    // to say.
-    void say(const QString *saying) { m_saying = saying; }
+    // What the last press or deal changed beside the hole itself, which a screen reader
+    // says after the hole's name when the focus comes to it.
+    void setNews(const QString &news) { m_news = news; }
+    // A twin out of the board keeps no name, so that a screen reader takes the one in it for
+    // another object.
+    void setRetired(bool retired) { m_retired = retired; }
 
 private:
     QPointer<BoardView> m_board;
     QPoint m_cell;
-    const QString *m_saying = nullptr;
+    QString m_news;
+    bool m_retired = false;
 };
 
-// The board: its widgets (the toolbar strip that lies on it) and then its holes.
+// The board: its widgets (the toolbar strip that lies on it) and then its holes. Each hole has
+// a twin: Qt 6.4 tells a screen reader of a changed name without the name, which Orca cannot
+// say, so a change is said by moving the focus onto the hole's twin, which Orca takes for a
+// newly focused object and reads whole, with the news as its description.
 class BoardAccessible : public QAccessibleWidget
 {
 public:
     explicit BoardAccessible(BoardView *board)
         : QAccessibleWidget(board, QAccessible::Client)
     {
-        for (const QPoint &cell : holes())
-            m_holes.push_back(
-                QAccessible::registerAccessibleInterface(new HoleAccessible(board, cell)));
+        for (const QPoint &cell : holes()) {
+            Twins twins;
+            for (QAccessible::Id &id : twins.ids)
+                id = QAccessible::registerAccessibleInterface(new HoleAccessible(board, cell));
+            m_holes.push_back(twins);
+        }
     }
 
     ~BoardAccessible() override
     {
-        for (const QAccessible::Id id : m_holes)
-            QAccessible::deleteAccessibleInterface(id);
+        for (const Twins &twins : m_holes)
+            for (const QAccessible::Id id : twins.ids)
+                QAccessible::deleteAccessibleInterface(id);
     }
 
     int childCount() const override { return widgetChildren() + int(m_holes.size()); }
@@ -226,15 +238,16 @@ public:
         if (index < widgets)
             return QAccessibleWidget::child(index);
         if (index - widgets < int(m_holes.size()))
-            return QAccessible::accessibleInterface(m_holes[std::size_t(index - widgets)]);
+            return shown(std::size_t(index - widgets));
         return nullptr;
     }
 
     int indexOfChild(const QAccessibleInterface *child) const override
     {
         for (std::size_t i = 0; i < m_holes.size(); ++i)
-            if (QAccessible::accessibleInterface(m_holes[i]) == child)
-                return widgetChildren() + int(i);
+            for (const QAccessible::Id id : m_holes[i].ids)
+                if (QAccessible::accessibleInterface(id) == child)
+                    return widgetChildren() + int(i);
         return QAccessibleWidget::indexOfChild(child);
     }
 
@@ -250,16 +263,44 @@ public:
 
     HoleAccessible *hole(QPoint cell) const
     {
-        for (std::size_t i = 0; i < m_holes.size(); ++i)
-            if (holes()[i] == cell)
-                return static_cast<HoleAccessible *>(QAccessible::accessibleInterface(m_holes[i]));
-        return nullptr;
+        const auto at = std::find(holes().begin(), holes().end(), cell);
+        return at == holes().end() ? nullptr : shown(std::size_t(at - holes().begin()));
+    }
+
+    // The twin of hole `cell` takes its place, carrying `news`.
+    HoleAccessible *renew(QPoint cell, const QString &news)
+    {
+        const auto at = std::find(holes().begin(), holes().end(), cell);
+        if (at == holes().end())
+            return nullptr;
+        const auto index = std::size_t(at - holes().begin());
+        HoleAccessible *retired = shown(index);
+        retired->setNews({});
+        retired->setRetired(true);
+        QAccessibleEvent nameless(retired, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&nameless);
+        m_holes[index].shown ^= 1;
+        shown(index)->setRetired(false);
+        shown(index)->setNews(news);
+        return shown(index);
     }
 
 private:
-    int widgetChildren() const { return QAccessibleWidget::childCount(); }
+    struct Twins
+    {
+        QAccessible::Id ids[2] {};
+        std::size_t shown = 0;
+    };
 
-    std::vector<QAccessible::Id> m_holes;
+    int widgetChildren() const { return QAccessibleWidget::childCount(); }
+    HoleAccessible *shown(std::size_t index) const
+    {
+        const Twins &twins = m_holes[index];
+        return static_cast<HoleAccessible *>(
+            QAccessible::accessibleInterface(twins.ids[twins.shown]));
+    }
+
+    std::vector<Twins> m_holes;
 };
 
 // The main window, in the same pixels as its board, so that a reader finds every hole inside it.
@@ -288,15 +329,15 @@ BoardAccessible *boardAccessible(BoardView *board)
     return dynamic_cast<BoardAccessible *>(QAccessible::queryAccessibleInterface(board));
 }
 
-// What a press changed, said from the hole with the focus: its own name first, then the other
-// changed holes, nearest first, those that now hold the same together.
+// What a press changed beside the hole with the focus: the other changed holes, nearest first,
+// those that now hold the same together.
 QString changeSummary(const GameState &game, QPoint focus, std::vector<QPoint> others,
                       const QString &heading)
 {
     // After a deal or a load the heading tells the news; the holes are many.
     if (!heading.isEmpty())
-        return heading + text(Texts::kChangesSeparator) + holeName(game, focus);
-    QStringList parts {holeName(game, focus)};
+        return heading;
+    QStringList parts;
     std::erase(others, focus);
     const auto distance = [focus](QPoint cell) { return (cell - focus).manhattanLength(); };
     std::stable_sort(others.begin(), others.end(),
@@ -343,27 +384,25 @@ void announceHoleChanges(BoardView *board, const std::vector<QPoint> &changed,
             QAccessible::updateAccessibility(&event);
         }
     }
-    HoleAccessible *focused = accessible->hole(board->focusedHole());
-    if (!board->screenReaderRunning() || !focused || (changed.empty() && heading.isEmpty()))
+    if (!board->screenReaderRunning() || !board->hasFocus()
+        || (changed.empty() && heading.isEmpty()))
         return;
-    // A screen reader says the focused hole's new name by itself; anything more comes as its
-    // description, which it says at once and which is then cleared, so that it is not said
-    // again each time the focus comes back to the hole.
-    const QString summary = changeSummary(board->game(), board->focusedHole(), changed, heading);
-    if (summary == holeName(board->game(), board->focusedHole()))
-        return;
-    focused->say(&summary);
-    QAccessibleEvent said(focused, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&said);
-    focused->say(nullptr);
-    QAccessibleEvent cleared(focused, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&cleared);
+    const QPoint focus = board->focusedHole();
+    if (HoleAccessible *twin
+        = accessible->renew(focus, changeSummary(board->game(), focus, changed, heading))) {
+        QAccessibleEvent event(twin, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
-void announceHoleFocus(BoardView *board)
+void announceHoleFocus(BoardView *board, bool backAgain)
 {
     BoardAccessible *accessible = QAccessible::isActive() ? boardAccessible(board) : nullptr;
     if (HoleAccessible *hole = accessible ? accessible->hole(board->focusedHole()) : nullptr) {
+        // The news stays with the hole until the focus leaves it: back from the message box
+        // that ends a game, the player hears what the last jump changed.
+        if (!backAgain)
+            hole->setNews({});
         QAccessibleEvent event(hole, QAccessible::Focus);
         QAccessible::updateAccessibility(&event);
     }

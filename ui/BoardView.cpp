@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <cmath>
 
@@ -192,7 +193,7 @@ void BoardView::moveFocusTo(QPoint hole)
     update(cellRect(hole.x(), hole.y()));
     // Taking the keyboard says where it stands by itself.
     if (hasFocus())
-        announceHoleFocus(this);
+        announceHoleFocus(this, false);
     else
         setFocus(Qt::MouseFocusReason);
 }
@@ -236,7 +237,11 @@ void BoardView::keyPressEvent(QKeyEvent *event)
 void BoardView::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
-    // Back from a dialog, a message box or a menu, the player hears where the focus stands.
+    // Back from a dialog, a message box or a menu, the player hears where the focus stands:
+    // after Qt has told screen readers that the board took the focus, which it does last.
     if (m_screenReader)
-        announceHoleFocus(this);
+        QTimer::singleShot(0, this, [this] {
+            if (m_screenReader && hasFocus())
+                announceHoleFocus(this, true);
+        });
 }
