@@ -375,7 +375,9 @@ void installBoardAccessibility()
 void announceHoleChanges(BoardView *board, const std::vector<QPoint> &changed,
                          const QString &heading)
 {
-    BoardAccessible *accessible = QAccessible::isActive() ? boardAccessible(board) : nullptr;
+    BoardAccessible *accessible = QAccessible::isActive() || board->screenReaderRunning()
+        ? boardAccessible(board)
+        : nullptr;
     if (!accessible)
         return;
     for (const QPoint &cell : changed) {
