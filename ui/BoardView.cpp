@@ -24,8 +24,6 @@ constexpr int kClientHeight = 538;
 // picture, so that it stands out against the silver hole, the amber peg and the green one.
 void drawFocusFrame(QPainter &painter, const QRect &cell)
 {
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::NoBrush);
     const auto ring = [&painter](const QRect &outer, const QColor &colour) {
         const QRect inner = outer.adjusted(2, 2, -2, -2);
         painter.fillRect(QRect(outer.topLeft(), QSize(outer.width(), 2)), colour);
