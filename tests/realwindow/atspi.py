@@ -7,6 +7,7 @@
 #   atspi.py press NAME   runs the one action of the hole named NAME; prints name|description
 #   atspi.py listen       prints the new name of each hole that announces a change, until killed
 #   atspi.py listeners    the events that screen readers have asked the registry for, one a line
+#   atspi.py focused      the name of the hole that has the keyboard focus, if one has
 import sys
 
 import dbus
@@ -14,6 +15,7 @@ import dbus
 ACCESSIBLE = "org.a11y.atspi.Accessible"
 PROPERTIES = "org.freedesktop.DBus.Properties"
 PUSH_BUTTON = 43  # ATSPI_ROLE_PUSH_BUTTON
+FOCUSED = 12  # ATSPI_STATE_FOCUSED
 
 
 def a11y_bus():
@@ -77,6 +79,10 @@ def main():
     elif command == "places":
         print(extents(bus, children(bus, game(bus))[0]))
         print(extents(bus, board(bus)[0]))
+    elif command == "focused":
+        for hole in holes(bus):
+            if bus.get_object(*hole).GetState(dbus_interface=ACCESSIBLE)[0] & (1 << FOCUSED):
+                print(name(bus, hole))
     elif command == "listeners":
         registry = bus.get_object("org.a11y.atspi.Registry", "/org/a11y/atspi/registry")
         for _, event in registry.GetRegisteredEvents(dbus_interface="org.a11y.atspi.Registry"):

@@ -62,7 +62,8 @@ for _ in $(seq 200); do
 done
 [[ -n "$window" ]] || fail "the main window did not appear"
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-sleep 2
+# Orca reads the whole new window first; what comes meanwhile it may pass over.
+sleep 4
 top=$(($(xwininfo -id "$window" | awk '/Height:/ { print $2 }') - 538))
 
 # Whether cell (column, row) on the last screenshot is the picture $3 and nothing else.
@@ -74,35 +75,73 @@ shows() {
 keys() {
     for key in "$@"; do
         xdotool key "$key"
-        # Orca, writing its whole debug log, takes a while with each event on a busy machine;
-        # events that pile up meanwhile it may pass over.
         sleep 0.8
     done
+}
+# Presses key $1 and waits until the focused hole is named $2. One key at a time: on a busy
+# machine Qt's hand-over of each key to the screen reader times out, and keys that pile up then
+# can come out of order.
+step() {
+    [[ -z "$1" ]] || xdotool key "$1"
+    for _ in $(seq 60); do
+        [[ $(atspi focused 2>/dev/null) == "$2" ]] && { sleep 0.7; return 0; }
+        sleep 0.25
+    done
+    fail "after the key $1 the focus is not on '$2' but on '$(atspi focused 2>/dev/null)'"
 }
 
 # The Latin cross from its toolbar button (the only press that is not a key; Qt's menus answer
 # their access keys alike with or without a screen reader).
 latin_cross() { xdotool mousemove --window "$window" $((113 + 11)) $((top + 12)) click 1; sleep 2; }
 latin_cross
+step "" "4, 4: фишка"
 # The focus starts in the middle of the board, framed: (4,4) holds a peg, the frame on it.
 shoot
 shows 4 4 peg && fail "no focus frame on (4,4) while the screen reader runs"
 shows 4 3 peg || fail "the Latin cross was not dealt by keys"
 
 # Five jumps, each a press on the peg and a press on the hole it jumps to.
-keys Up space Right Right space
-keys Left Left Down Down space Up Up space
-keys Left space Right Right space
-keys Right space Left Left space
+step Up "4, 3: фишка"
+step space "4, 3: выбранная фишка"
+step Right "5, 3: фишка"
+step Right "6, 3: пустая лунка"
+step space "6, 3: фишка"
+step Left "5, 3: пустая лунка"
+step Left "4, 3: пустая лунка"
+step Down "4, 4: фишка"
+step Down "4, 5: фишка"
+step space "4, 5: выбранная фишка"
+step Up "4, 4: фишка"
+step Up "4, 3: пустая лунка"
+step space "4, 3: фишка"
+step Left "3, 3: фишка"
+step space "3, 3: выбранная фишка"
+step Right "4, 3: фишка"
+step Right "5, 3: пустая лунка"
+step space "5, 3: фишка"
+step Right "6, 3: фишка"
+step space "6, 3: выбранная фишка"
+step Left "5, 3: фишка"
+step Left "4, 3: пустая лунка"
+step space "4, 3: фишка"
 # Flat review, as Orca builds it now: the line of the focused hole, (6,3) and (5,3) emptied.
 keys KP_Up
-keys Up space Down Down space
-sleep 1
+step Up "4, 2: фишка"
+step space "4, 2: выбранная фишка"
+step Down "4, 3: фишка"
+step Down "4, 4: пустая лунка"
+xdotool key space
+for _ in $(seq 60); do
+    [[ -n $(xdotool search --onlyvisible --name '^Information$' 2>/dev/null) ]] && break
+    sleep 0.25
+done
 box=$(xdotool search --onlyvisible --name '^Information$' 2>/dev/null | head -n1 || true)
 [[ -n "$box" ]] || fail "no message box after the winning jump"
-sleep 1
-keys Return
-sleep 1
+# Time for Orca to read the box, as a player listens to it.
+sleep 3
+# Closed, the box gives the focus back to the hole.
+step Return "4, 4: фишка"
+sleep 3
 
 # Orca quits when the desktop switches the screen reader off; the game hears it too.
 screen_reader false
