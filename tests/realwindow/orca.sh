@@ -90,8 +90,9 @@ step() {
     fail "after the key $1 the focus is not on '$2' but on '$(atspi focused 2>/dev/null)'"
 }
 
-# The Latin cross from its toolbar button (the only press that is not a key; Qt's menus answer
-# their access keys alike with or without a screen reader).
+# The Latin cross from its toolbar button, the only press that is not a key: the menu's access
+# keys are Cyrillic letters, which xdotool types on the test's Latin keyboard by remapping a key
+# that Qt's shortcuts did not see.
 latin_cross() { xdotool mousemove --window "$window" $((113 + 11)) $((top + 12)) click 1; sleep 2; }
 latin_cross
 step "" "4, 4: фишка"
