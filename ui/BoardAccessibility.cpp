@@ -386,12 +386,14 @@ void announceHoleChanges(BoardView *board, const std::vector<QPoint> &changed,
             QAccessible::updateAccessibility(&event);
         }
     }
-    if (!board->screenReaderRunning() || !board->hasFocus()
-        || (changed.empty() && heading.isEmpty()))
+    if (!board->screenReaderRunning() || (changed.empty() && heading.isEmpty()))
         return;
     const QPoint focus = board->focusedHole();
-    if (HoleAccessible *twin
-        = accessible->renew(focus, changeSummary(board->game(), focus, changed, heading))) {
+    HoleAccessible *twin
+        = accessible->renew(focus, changeSummary(board->game(), focus, changed, heading));
+    // Right after a file dialog the window may not have the focus back yet; the news is told
+    // when it comes back.
+    if (twin && board->hasFocus()) {
         QAccessibleEvent event(twin, QAccessible::Focus);
         QAccessible::updateAccessibility(&event);
     }
