@@ -2,7 +2,6 @@
 #include "ui/BoardAccessibility.h"
 
 #include "model/GameState.h"
-#include "model/Layouts.h"
 #include "resources/Texts.h"
 #include "ui/BoardView.h"
 #include "ui/DialogWindow.h"
@@ -16,6 +15,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -23,15 +23,13 @@
 
 namespace {
 
-// The holes of the cross, row by row from the top as a reader reads the board: the squares
-// that the full board's picture does not mark as no hole.
+// The holes of the cross, row by row from the top as a reader reads the board.
 std::vector<QPoint> crossHoles()
 {
     std::vector<QPoint> holes;
-    const LayoutPicture &cross = kLayoutPictures[FullBoard];
     for (int row = kFirstPlayfieldLine; row <= kLastPlayfieldLine; ++row)
         for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column)
-            if (cross[std::size_t(row - 1)][column - 1] != '-')
+            if (BoardView::isHole({column, row}))
                 holes.emplace_back(column, row);
     return holes;
 }
@@ -40,6 +38,37 @@ const std::vector<QPoint> &holes()
 {
     static const std::vector<QPoint> all = crossHoles();
     return all;
+}
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// What a hole holds, as one hole ("фишка") or as several ("фишки"); nothing for a value that
+// only a loaded file can put there, which shows no picture.
+const char *holding(std::int32_t cell, bool several)
+{
+    switch (cell) {
+    case Empty:
+        return several ? Texts::kHolesEmpty : Texts::kHoleEmpty;
+    case Peg:
+        return several ? Texts::kHolesPeg : Texts::kHolePeg;
+    case Selected:
+        return several ? Texts::kHolesSelected : Texts::kHoleSelected;
+    }
+    return nullptr;
+}
+
+QString place(QPoint cell)
+{
+    return text(Texts::kHolePlace).arg(cell.x()).arg(cell.y());
+}
+
+QString holeName(const GameState &game, QPoint cell)
+{
+    const char *holds = holding(game.Board[cell.x()][cell.y()], false);
+    return holds ? text(Texts::kHoleName).arg(place(cell), text(holds)) : place(cell);
 }
 
 // Where the window's top-left pixel is on the screen, in the screen's own pixels. The X server
@@ -107,37 +136,27 @@ public:
 
     QString text(QAccessible::Text kind) const override
     {
-        if (kind != QAccessible::Name)
-            return {};
-        const QString place = QString::fromUtf8(Texts::kHolePlace).arg(m_cell.x()).arg(m_cell.y());
-        const char *holds = nullptr;
-        switch (m_board->game().Board[m_cell.x()][m_cell.y()]) {
-        case Empty:
-            holds = Texts::kHoleEmpty;
-            break;
-        case Peg:
-            holds = Texts::kHolePeg;
-            break;
-        case Selected:
-            holds = Texts::kHoleSelected;
-            break;
-        }
-        // A value that only a loaded file can put there shows no picture, so nothing is said.
-        return holds ? QString::fromUtf8(Texts::kHoleName).arg(place, QString::fromUtf8(holds))
-                     : place;
+        if (kind == QAccessible::Name)
+            return m_retired ? QString() : holeName(m_board->game(), m_cell);
+        if (kind == QAccessible::Description)
+            return m_news;
+        return {};
     }
     void setText(QAccessible::Text, const QString &) override { }
 
     QRect rect() const override
     {
-        const QPoint origin = BoardView::CellOrigin(m_cell.x(), m_cell.y());
-        return screenPixels(m_board, {origin, QSize(60, 60)});
+        return screenPixels(m_board, BoardView::cellRect(m_cell.x(), m_cell.y()));
     }
     QAccessible::Role role() const override { return QAccessible::PushButton; }
     QAccessible::State state() const override
     {
         QAccessible::State state;
         state.invisible = !m_board->isVisible();
+        // The keyboard reaches the holes only while a screen reader runs.
+        state.focusable = m_board->screenReaderRunning();
+        state.focused = state.focusable && !m_retired && m_board->hasFocus()
+            && m_board->focusedHole() == m_cell;
         return state;
     }
 
@@ -165,35 +184,50 @@ public:
             return;
         // Played once the screen reader's call has returned, as Qt's own buttons do: a message
         // box at the end of a game would otherwise keep the reader waiting until it closes.
-        const QPoint centre = BoardView::CellOrigin(m_cell.x(), m_cell.y()) + QPoint(30, 30);
-        QTimer::singleShot(0, m_board.data(), [board = m_board.data(), centre] {
+        QTimer::singleShot(0, m_board.data(), [board = m_board.data(), cell = m_cell] {
             // A press reaches the board only while no modal window shuts the main window off.
             if (board->isVisible() && !QApplication::activeModalWidget())
-                board->FormMouseDown(Qt::LeftButton, Qt::NoModifier, centre);
+                board->pressCell(cell.x(), cell.y());
         });
     }
+
+    // What the last press or deal changed beside the hole itself, which a screen reader
+    // says after the hole's name when the focus comes to it.
+    void setNews(const QString &news) { m_news = news; }
+    // A twin out of the board keeps no name, so that a screen reader takes the one in it for
+    // another object.
+    void setRetired(bool retired) { m_retired = retired; }
 
 private:
     QPointer<BoardView> m_board;
     QPoint m_cell;
+    QString m_news;
+    bool m_retired = false;
 };
 
-// The board: its widgets (the toolbar strip that lies on it) and then its holes.
+// The board: its widgets (the toolbar strip that lies on it) and then its holes. Each hole has
+// a twin: Qt 6.4 tells a screen reader of a changed name without the name, which Orca cannot
+// say, so a change is said by moving the focus onto the hole's twin, which Orca takes for a
+// newly focused object and reads whole, with the news as its description.
 class BoardAccessible : public QAccessibleWidget
 {
 public:
     explicit BoardAccessible(BoardView *board)
         : QAccessibleWidget(board, QAccessible::Client)
     {
-        for (const QPoint &cell : holes())
-            m_holes.push_back(
-                QAccessible::registerAccessibleInterface(new HoleAccessible(board, cell)));
+        for (const QPoint &cell : holes()) {
+            Twins twins;
+            for (QAccessible::Id &id : twins.ids)
+                id = QAccessible::registerAccessibleInterface(new HoleAccessible(board, cell));
+            m_holes.push_back(twins);
+        }
     }
 
     ~BoardAccessible() override
     {
-        for (const QAccessible::Id id : m_holes)
-            QAccessible::deleteAccessibleInterface(id);
+        for (const Twins &twins : m_holes)
+            for (const QAccessible::Id id : twins.ids)
+                QAccessible::deleteAccessibleInterface(id);
     }
 
     int childCount() const override { return widgetChildren() + int(m_holes.size()); }
@@ -204,32 +238,69 @@ public:
         if (index < widgets)
             return QAccessibleWidget::child(index);
         if (index - widgets < int(m_holes.size()))
-            return QAccessible::accessibleInterface(m_holes[std::size_t(index - widgets)]);
+            return shown(std::size_t(index - widgets));
         return nullptr;
     }
 
     int indexOfChild(const QAccessibleInterface *child) const override
     {
         for (std::size_t i = 0; i < m_holes.size(); ++i)
-            if (QAccessible::accessibleInterface(m_holes[i]) == child)
-                return widgetChildren() + int(i);
+            for (const QAccessible::Id id : m_holes[i].ids)
+                if (QAccessible::accessibleInterface(id) == child)
+                    return widgetChildren() + int(i);
         return QAccessibleWidget::indexOfChild(child);
     }
 
     QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
 
-    QAccessibleInterface *hole(QPoint cell) const
+    QAccessibleInterface *focusChild() const override
     {
-        for (std::size_t i = 0; i < m_holes.size(); ++i)
-            if (holes()[i] == cell)
-                return QAccessible::accessibleInterface(m_holes[i]);
-        return nullptr;
+        auto *board = static_cast<BoardView *>(widget());
+        if (board->screenReaderRunning() && board->hasFocus())
+            return hole(board->focusedHole());
+        return QAccessibleWidget::focusChild();
+    }
+
+    HoleAccessible *hole(QPoint cell) const
+    {
+        const auto at = std::find(holes().begin(), holes().end(), cell);
+        return at == holes().end() ? nullptr : shown(std::size_t(at - holes().begin()));
+    }
+
+    // The twin of hole `cell` takes its place, carrying `news`.
+    HoleAccessible *renew(QPoint cell, const QString &news)
+    {
+        const auto at = std::find(holes().begin(), holes().end(), cell);
+        if (at == holes().end())
+            return nullptr;
+        const auto index = std::size_t(at - holes().begin());
+        HoleAccessible *retired = shown(index);
+        retired->setNews({});
+        retired->setRetired(true);
+        QAccessibleEvent nameless(retired, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&nameless);
+        m_holes[index].shown ^= 1;
+        shown(index)->setRetired(false);
+        shown(index)->setNews(news);
+        return shown(index);
     }
 
 private:
-    int widgetChildren() const { return QAccessibleWidget::childCount(); }
+    struct Twins
+    {
+        QAccessible::Id ids[2] {};
+        std::size_t shown = 0;
+    };
 
-    std::vector<QAccessible::Id> m_holes;
+    int widgetChildren() const { return QAccessibleWidget::childCount(); }
+    HoleAccessible *shown(std::size_t index) const
+    {
+        const Twins &twins = m_holes[index];
+        return static_cast<HoleAccessible *>(
+            QAccessible::accessibleInterface(twins.ids[twins.shown]));
+    }
+
+    std::vector<Twins> m_holes;
 };
 
 // The main window, in the same pixels as its board, so that a reader finds every hole inside it.
@@ -253,6 +324,43 @@ QAccessibleInterface *boardFactory(const QString &, QObject *object)
     return nullptr;
 }
 
+BoardAccessible *boardAccessible(BoardView *board)
+{
+    return dynamic_cast<BoardAccessible *>(QAccessible::queryAccessibleInterface(board));
+}
+
+// What a press changed beside the hole with the focus: the other changed holes, nearest first,
+// those that now hold the same together.
+QString changeSummary(const GameState &game, QPoint focus, std::vector<QPoint> others,
+                      const QString &heading)
+{
+    // After a deal or a load the heading tells the news; the holes are many.
+    if (!heading.isEmpty())
+        return heading;
+    QStringList parts;
+    std::erase(others, focus);
+    const auto distance = [focus](QPoint cell) { return (cell - focus).manhattanLength(); };
+    std::stable_sort(others.begin(), others.end(),
+                     [&](QPoint a, QPoint b) { return distance(a) < distance(b); });
+    std::vector<bool> told(others.size(), false);
+    for (std::size_t i = 0; i < others.size(); ++i) {
+        if (told[i])
+            continue;
+        const std::int32_t cell = game.Board[others[i].x()][others[i].y()];
+        QStringList places;
+        for (std::size_t j = i; j < others.size(); ++j) {
+            if (!told[j] && game.Board[others[j].x()][others[j].y()] == cell) {
+                places << place(others[j]);
+                told[j] = true;
+            }
+        }
+        const QString where = places.join(text(Texts::kHolesAnd));
+        const char *holds = holding(cell, places.size() > 1);
+        parts << (holds ? text(Texts::kHoleName).arg(where, text(holds)) : where);
+    }
+    return parts.join(text(Texts::kChangesSeparator));
+}
+
 } // namespace
 
 void installBoardAccessibility()
@@ -264,12 +372,42 @@ void installBoardAccessibility()
     Q_UNUSED(installed);
 }
 
-void announceHoleChange(BoardView *board, int column, int row)
+void announceHoleChanges(BoardView *board, const std::vector<QPoint> &changed,
+                         const QString &heading)
 {
-    auto *accessible
-        = dynamic_cast<BoardAccessible *>(QAccessible::queryAccessibleInterface(board));
-    if (QAccessibleInterface *hole = accessible ? accessible->hole({column, row}) : nullptr) {
-        QAccessibleEvent event(hole, QAccessible::NameChanged);
+    BoardAccessible *accessible = QAccessible::isActive() || board->screenReaderRunning()
+        ? boardAccessible(board)
+        : nullptr;
+    if (!accessible)
+        return;
+    for (const QPoint &cell : changed) {
+        if (QAccessibleInterface *hole = accessible->hole(cell)) {
+            QAccessibleEvent event(hole, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+    if (!board->screenReaderRunning() || (changed.empty() && heading.isEmpty()))
+        return;
+    const QPoint focus = board->focusedHole();
+    HoleAccessible *twin
+        = accessible->renew(focus, changeSummary(board->game(), focus, changed, heading));
+    // Right after a file dialog the window may not have the focus back yet; the news is told
+    // when it comes back.
+    if (twin && board->hasFocus()) {
+        QAccessibleEvent event(twin, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void announceHoleFocus(BoardView *board, bool backAgain)
+{
+    BoardAccessible *accessible = QAccessible::isActive() ? boardAccessible(board) : nullptr;
+    if (HoleAccessible *hole = accessible ? accessible->hole(board->focusedHole()) : nullptr) {
+        // The news stays with the hole until the focus leaves it: back from the message box
+        // that ends a game, the player hears what the last jump changed.
+        if (!backAgain)
+            hole->setNews({});
+        QAccessibleEvent event(hole, QAccessible::Focus);
         QAccessible::updateAccessibility(&event);
     }
 }

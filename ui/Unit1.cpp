@@ -1,12 +1,14 @@
 // The main window: the menu, the toolbar, the commands, and the board view as its client area.
 #include "ui/Unit1.h"
 
+#include "model/Plural.h"
 #include "resources/Texts.h"
 #include "ui/BoardView.h"
 #include "ui/Centring.h"
 #include "ui/DialogWindow.h"
 #include "ui/Glyphs.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ScreenReaderWatch.h"
 #include "ui/dialogs/StockGlyphs.h"
 
 #include <QApplication>
@@ -29,6 +31,27 @@ QString text(const char *utf8)
 {
     return QString::fromUtf8(utf8);
 }
+
+// The toolbar strip: as wide as the client area it lies on, however the window is resized.
+class ToolBarStrip : public QWidget
+{
+public:
+    explicit ToolBarStrip(QWidget *clientArea)
+        : QWidget(clientArea)
+    {
+        setObjectName(QStringLiteral("ToolBar1"));
+        setGeometry(0, 0, clientArea->width(), kToolBarHeight);
+        clientArea->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == parent() && event->type() == QEvent::Resize)
+            resize(parentWidget()->width(), kToolBarHeight);
+        return false;
+    }
+};
 
 // A gap between groups of toolbar buttons.
 class Splitter : public QWidget
@@ -101,6 +124,8 @@ TForm1::TForm1(QWidget *parent)
     m_clientArea = new BoardView(m_game, this);
     setCentralWidget(m_clientArea);
     buildCommands();
+    connect(new ScreenReaderWatch(this), &ScreenReaderWatch::changed, m_clientArea,
+            &BoardView::setScreenReaderRunning);
 
     resize(m_clientArea->sizeHint() + QSize(0, menuBar()->sizeHint().height()));
 }
@@ -119,9 +144,7 @@ void TForm1::buildCommands()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
-    auto *toolBar = new QWidget(m_clientArea);
-    toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    toolBar->setGeometry(0, 0, 4096, kToolBarHeight);
+    auto *toolBar = new ToolBarStrip(m_clientArea);
     toolBar->setAutoFillBackground(true);
     toolBar->setBackgroundRole(QPalette::Button);
     // Presses on the strip belong to its buttons, never to the board beneath.
@@ -219,7 +242,19 @@ template<typename Command> void TForm1::guarded(Command &&command)
 void TForm1::dealLayout(std::int32_t kind)
 {
     m_game.SetUpLayout(kind);
-    m_clientArea->redrawPlayfieldNow();
+    // A screen reader hears which layout came, and how many pegs it holds.
+    const bool dealt = kind >= 0 && kind < kLayoutCount;
+    m_clientArea->redrawPlayfieldNow(
+        dealt ? text(Texts::kDealtHeading).arg(text(Texts::kLayoutNames[kind]), pegCount())
+              : QString());
+}
+
+QString TForm1::pegCount() const
+{
+    const int pegs = m_game.CountPegs();
+    return text(Texts::kPegCount)
+        .arg(pegs)
+        .arg(text(Texts::kPegForms[int(pluralAfter(std::uint64_t(pegs)))]));
 }
 
 void TForm1::N5Click()
@@ -243,7 +278,7 @@ void TForm1::N7Click()
         return;
     guarded([&] {
         m_game.LoadGame(QFile::encodeName(path).toStdString(), m_files);
-        m_clientArea->redrawPlayfieldNow();
+        m_clientArea->redrawPlayfieldNow(text(Texts::kLoadedHeading).arg(pegCount()));
     });
 }
 

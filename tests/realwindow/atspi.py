@@ -6,6 +6,8 @@
 #   atspi.py places       the places of the main window and of the board: x|y|width|height each
 #   atspi.py press NAME   runs the one action of the hole named NAME; prints name|description
 #   atspi.py listen       prints the new name of each hole that announces a change, until killed
+#   atspi.py listeners    the events that screen readers have asked the registry for, one a line
+#   atspi.py focused      the name of the hole that has the keyboard focus, if one has
 import sys
 
 import dbus
@@ -13,6 +15,7 @@ import dbus
 ACCESSIBLE = "org.a11y.atspi.Accessible"
 PROPERTIES = "org.freedesktop.DBus.Properties"
 PUSH_BUTTON = 43  # ATSPI_ROLE_PUSH_BUTTON
+FOCUSED = 12  # ATSPI_STATE_FOCUSED
 
 
 def a11y_bus():
@@ -49,7 +52,7 @@ def board(bus):
         kids = children(bus, ref)
         buttons = [kid for kid in kids
                    if bus.get_object(*kid).GetRole(dbus_interface=ACCESSIBLE) == PUSH_BUTTON]
-        if name(bus, ref) == "Кворвел" and any(":" in name(bus, kid) for kid in buttons):
+        if name(bus, ref) == "Игровое поле" and any(":" in name(bus, kid) for kid in buttons):
             return ref, buttons
         pending += kids
     sys.exit("no board on the accessibility bus")
@@ -76,6 +79,14 @@ def main():
     elif command == "places":
         print(extents(bus, children(bus, game(bus))[0]))
         print(extents(bus, board(bus)[0]))
+    elif command == "focused":
+        for hole in holes(bus):
+            if bus.get_object(*hole).GetState(dbus_interface=ACCESSIBLE)[0] & (1 << FOCUSED):
+                print(name(bus, hole))
+    elif command == "listeners":
+        registry = bus.get_object("org.a11y.atspi.Registry", "/org/a11y/atspi/registry")
+        for _, event in registry.GetRegisteredEvents(dbus_interface="org.a11y.atspi.Registry"):
+            print(event)
     elif command == "press":
         for hole in holes(bus):
             if name(bus, hole) == sys.argv[2]:

@@ -8,6 +8,7 @@
 #include "tests/DiskFiles.h"
 
 #include <QAbstractFileIconProvider>
+#include <QAccessible>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
@@ -67,7 +68,7 @@ class TestFileCommands : public QObject
     void pressCell(int column, int row)
     {
         QTest::mousePress(form->centralWidget(), Qt::LeftButton, {},
-                          BoardView::CellOrigin(column, row) + QPoint(30, 30));
+                          BoardView::cellCentre(column, row));
     }
 
     // Answers the next file dialog by typing `name` (or cancelling when it is empty).
@@ -197,6 +198,16 @@ private Q_SLOTS:
         QVERIFY(counter.paints > 0);
         QVERIFY(form->game() == saved);
         QCOMPARE(screen(), shown);
+        // A screen reader hears that a game came, and how many pegs it holds.
+        auto *board = static_cast<BoardView *>(form->centralWidget());
+        board->setScreenReaderRunning(true);
+        QCOMPARE(open(QStringLiteral("pyramid.sav")), QString());
+        QApplication::setActiveWindow(form.get());
+        QTRY_VERIFY(board->hasFocus());
+        QCOMPARE(QAccessible::queryAccessibleInterface(board)->focusChild()->text(
+                     QAccessible::Description),
+                 text("Игра загружена, 15 фишек"));
+        board->setScreenReaderRunning(false);
         // The peg that was selected when saving can be put down again.
         pressCell(5, 4);
         QCOMPARE(form->game().Board[5][4], int(Peg));

@@ -84,16 +84,14 @@ class TestMainWindow : public QObject
         return client()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
 
-    // Cell pictures stand at a pitch of 62 pixels: (1,1) at x 32, y 62.
     QImage cellOnScreen(const QImage &shot, int column, int row) const
     {
-        return shot.copy(62 * column - 30, 62 * row, 60, 60);
+        return shot.copy(BoardView::cellRect(column, row));
     }
 
     void pressCell(int column, int row, Qt::MouseButton button = Qt::LeftButton)
     {
-        const QPoint origin = BoardView::CellOrigin(column, row);
-        QTest::mousePress(client(), button, {}, origin + QPoint(30, 30));
+        QTest::mousePress(client(), button, {}, BoardView::cellCentre(column, row));
     }
 
     QToolButton *button(const char *name) const
@@ -120,10 +118,10 @@ private Q_SLOTS:
         QCOMPARE(form->windowTitle(), text("Кворвел"));
         QCOMPARE(client()->size(), QSize(490, 538));
         QVERIFY(!form->windowIcon().isNull());
-        // A screen reader names the board, which is a picture.
+        // A screen reader names the board, which is a picture, apart from its window.
         QAccessibleInterface *board = QAccessible::queryAccessibleInterface(client());
         QVERIFY(board);
-        QCOMPARE(board->text(QAccessible::Name), text("Кворвел"));
+        QCOMPARE(board->text(QAccessible::Name), text("Игровое поле"));
     }
 
     void dealsOnlyOnceForTheWholeRun()
@@ -191,9 +189,10 @@ private Q_SLOTS:
         QCOMPARE(holes, 33);
         // The pictures come from the main window's image list, under its designed name.
         QVERIFY(form->findChild<QObject *>(QStringLiteral("ImageList1")));
-        // Column 1's pictures begin at x 32; column 7's end at x 463.
-        QCOMPARE(BoardView::CellOrigin(1, 1), QPoint(32, 62));
-        QCOMPARE(BoardView::CellOrigin(7, 7) + QPoint(59, 59), QPoint(463, 493));
+        // Column 1's pictures begin at x 32; column 7's end at x 463; a press counts at the middle.
+        QCOMPARE(BoardView::cellRect(1, 1), QRect(32, 62, 60, 60));
+        QCOMPARE(BoardView::cellRect(7, 7).bottomRight(), QPoint(463, 493));
+        QCOMPARE(BoardView::cellCentre(1, 1), QPoint(62, 92));
         QCOMPARE(shot.pixel(31, 200), kGray);
         QCOMPARE(shot.pixel(464, 200), kGray);
 
@@ -235,7 +234,7 @@ private Q_SLOTS:
     void quickSecondPressIsAPressToo()
     {
         const auto atCell = [this](int column, int row) {
-            return client()->mapTo(form.get(), BoardView::CellOrigin(column, row) + QPoint(30, 30));
+            return client()->mapTo(form.get(), BoardView::cellCentre(column, row));
         };
         QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, atCell(3, 3));
         QVERIFY(form->game().NothingSelected);
@@ -397,6 +396,70 @@ private Q_SLOTS:
         QCOMPARE(hole.at(Cell(4, 4))->rect(), QRect());
     }
 
+    // While a screen reader runs, a player who cannot see the board plays it from the keyboard:
+    // the arrows move a framed focus along the cross, Space and Return press, and the focused
+    // hole says each change. Once it stops, the keys mean nothing and the frame is gone.
+    void keyboardPlaysTheBoardWhileAScreenReaderRuns()
+    {
+        const auto key
+            = [this](Qt::Key pressed) { QTest::keyClick(form->windowHandle(), pressed); };
+        auto *board = static_cast<BoardView *>(client());
+        board->setScreenReaderRunning(true);
+        QApplication::setActiveWindow(form.get());
+        QTRY_VERIFY(board->hasFocus());
+        button("SpeedButton5")->click();
+        // What changed beside it, the focused hole tells after its name until the focus moves.
+        const auto focused
+            = [board] { return QAccessible::queryAccessibleInterface(board)->focusChild(); };
+        QCOMPARE(focused()->text(QAccessible::Name), text("4, 4: фишка"));
+        QCOMPARE(focused()->text(QAccessible::Description),
+                 text("Новая игра: Латинский крест, 6 фишек"));
+
+        // At the cross's edge the focus stays put; the frame follows it.
+        for (Qt::Key pressed : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Left,
+                                Qt::Key_Left, Qt::Key_Down, Qt::Key_Down})
+            key(pressed);
+        QCOMPARE(board->focusedHole(), QPoint(3, 3));
+        QImage shot = screen();
+        const QImage framed = cellOnScreen(shot, 3, 3);
+        QCOMPARE(framed.pixel(0, 0), qRgb(0, 0, 0));
+        QCOMPARE(framed.pixel(3, 30), qRgb(255, 255, 0));
+        QCOMPARE(framed.copy(4, 4, 52, 52), cellPicture(Peg).copy(4, 4, 52, 52));
+        QCOMPARE(cellOnScreen(shot, 4, 3), cellPicture(Peg));
+
+        // Space presses as a left press on the hole does; Home still opens the dedication,
+        // and the focus is back on its hole after it.
+        key(Qt::Key_Space);
+        QCOMPARE(form->game().Board[3][3], int(Selected));
+        answerNextModal([](QWidget *modal) { modal->close(); });
+        key(Qt::Key_Home);
+        // As a window manager gives the main window back its activation.
+        QApplication::setActiveWindow(form.get());
+        QTRY_VERIFY(board->hasFocus());
+        QCOMPARE(board->focusedHole(), QPoint(3, 3));
+        key(Qt::Key_Return);
+        QCOMPARE(form->game().Board[3][3], int(Peg));
+        for (Qt::Key pressed : {Qt::Key_Right, Qt::Key_Space, Qt::Key_Right, Qt::Key_Right})
+            key(pressed);
+        key(Qt::Key_Return);
+        QCOMPARE(form->game().Board[6][3], int(Peg));
+        // A screen reader finds the focus on the hole; how Orca says it is heard in its own test.
+        QVERIFY(focused()->state().focused);
+        QCOMPARE(focused()->text(QAccessible::Name), text("6, 3: фишка"));
+        QCOMPARE(focused()->text(QAccessible::Description), text("5, 3 и 4, 3: пустые лунки"));
+        key(Qt::Key_Left);
+        QCOMPARE(focused()->text(QAccessible::Description), QString());
+        board->setScreenReaderRunning(false);
+        const GameState before = form->game();
+        for (Qt::Key pressed : {Qt::Key_Left, Qt::Key_Space, Qt::Key_Return})
+            key(pressed);
+        QVERIFY(form->game() == before);
+        QVERIFY(!board->hasFocus());
+        shot = screen();
+        for (int column = 3; column <= 6; ++column)
+            QCOMPARE(cellOnScreen(shot, column, 3), cellPicture(form->game().Board[column][3]));
+    }
+
     void layoutCommandsDealFromMenuAndToolbar_data()
     {
         QTest::addColumn<QString>("menuItem");
@@ -505,7 +568,11 @@ private Q_SLOTS:
         auto *strip = form->findChild<QWidget *>(QStringLiteral("ToolBar1"));
         QCOMPARE(strip->height(), 29);
         QCOMPARE(strip->mapTo(client(), QPoint(0, 0)), QPoint(0, 0));
-        QVERIFY(strip->width() >= client()->width());
+        // As wide as the window, however it is resized, and a screen reader finds it so.
+        QCOMPARE(strip->width(), client()->width());
+        form->resize(form->width() + 100, form->height());
+        QTRY_COMPARE(strip->width(), client()->width());
+        QCOMPARE(QAccessible::queryAccessibleInterface(strip)->rect().width(), client()->width());
         QCOMPARE(button("SpeedButton1")->icon().pixmap(16, 16).size(), QSize(16, 16));
 
         // A screen reader reads the buttons by their hints, from left to right.
@@ -603,8 +670,8 @@ private Q_SLOTS:
         }
         QCOMPARE(opened, 3);
         const GameState before = form->game();
-        for (Qt::Key key :
-             {Qt::Key_End, Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape, Qt::Key_F1, Qt::Key_N}) {
+        for (Qt::Key key : {Qt::Key_End, Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape, Qt::Key_F1,
+                            Qt::Key_N, Qt::Key_Up, Qt::Key_Left}) {
             // Anything that opens is closed again, so that the next key still reaches the window.
             QWidget *boxOpened = nullptr;
             const QPointer<QTimer> waiting = answerNextModal([&boxOpened](QWidget *modal) {
