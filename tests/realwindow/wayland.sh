@@ -40,6 +40,8 @@ start_session() {
             --wayland-display=wayland-q >"$work/session.log" 2>&1 & ;;
     esac
     compositor=$!
+    # Ended with the session, also when a check fails first.
+    virtual_display_pids+=("$compositor")
     for _ in $(seq 300); do [[ -S $XDG_RUNTIME_DIR/wayland-q ]] && break; sleep 0.1; done
     sleep 1
     session=(WAYLAND_DISPLAY=wayland-q XDG_SESSION_TYPE=wayland)
