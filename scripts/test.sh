@@ -14,8 +14,8 @@ jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 export CTEST_OUTPUT_ON_FAILURE=1
 # The real-window tests share the machine with X servers and a VNC server that can start slowly
-# on a loaded machine; a test that fails is run once more before the run counts as failed.
-retry=(--repeat until-pass:2)
+# on a loaded machine; a test that fails is run up to twice more before the run counts as failed.
+retry=(--repeat until-pass:3)
 
 echo "== Release build (GCC, warnings as errors)"
 cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
