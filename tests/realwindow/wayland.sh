@@ -74,7 +74,12 @@ find_board() {
     left=$((left - 1)) top=$((top - 1 - 29))
     sleep 1
 }
-click() { DISPLAY=$screen xdotool mousemove $((left + $1)) $((top + $2)) sleep 0.2 click 1 sleep 0.5; }
+# A press at ($1, $2) of the board's client area. Through X11 the press goes in at XWayland, as
+# the compositor hands it on: weston sometimes keeps a window's first presses for itself.
+click() {
+    local at=(xdotool mousemove $((left + $1)) $((top + $2)) sleep 0.2 click 1 sleep 0.5)
+    if [[ $which == *"through X11"* ]]; then on_x11 "${at[@]}"; else DISPLAY=$screen "${at[@]}"; fi
+}
 # Whether cell (4,$2) shows picture $1 within a few seconds.
 shows_soon() {
     for _ in $(seq 10); do
@@ -126,10 +131,12 @@ play() {
     [[ -n $(on_x11 xdotool search --onlyvisible --name '^Кворвел$' 2>/dev/null) ]] && through=yes
     [[ $which == *"through X11"* ]] && asked=yes
     [[ $through == "$asked" ]] || fail "$which: the game's window is on X11: $through"
-    # A compositor may take the first press on a window only just mapped for itself: the peg
-    # is pressed again if it does not show as selected.
-    click $((62 * 4)) $((62 * 2 + 30))
-    shows_soon selected 2 || click $((62 * 4)) $((62 * 2 + 30))
+    # A compositor may take the first presses on a window only just mapped for itself: the peg
+    # is pressed again until it shows as selected.
+    for _ in 1 2 3 4; do
+        click $((62 * 4)) $((62 * 2 + 30))
+        shows_soon selected 2 && break
+    done
     shows_soon selected 2 || fail "$which: a click on (4,2) does not select its peg"
     click $((62 * 4)) $((62 * 4 + 30))
     for cell in "2 empty" "3 empty" "4 peg"; do
@@ -152,7 +159,6 @@ play() {
 start_session weston
 title_runs=3
 play "weston, through X11"
-play "weston, on Wayland as the player chose" -platform wayland
 stop_session
 start_session weston-alone
 play "weston without XWayland, on Wayland"
