@@ -167,10 +167,13 @@ public:
             : nullptr;
     }
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    // Qt gives screen readers the action's name alone (it does not pass on a localized one),
+    // so the name is the word a player hears.
+    static QString press() { return QString::fromUtf8(Texts::kPressAction); }
+    QStringList actionNames() const override { return {press()}; }
     QString localizedActionName(const QString &name) const override
     {
-        return name == pressAction() ? QString::fromUtf8(Texts::kPressAction) : QString();
+        return name == press() ? name : QString();
     }
     QString localizedActionDescription(const QString &name) const override
     {
@@ -180,7 +183,7 @@ public:
 
     void doAction(const QString &name) override
     {
-        if (name != pressAction() || m_board.isNull())
+        if (name != press() || m_board.isNull())
             return;
         // Played once the screen reader's call has returned, as Qt's own buttons do: a message
         // box at the end of a game would otherwise keep the reader waiting until it closes.

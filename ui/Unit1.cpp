@@ -53,6 +53,27 @@ protected:
     }
 };
 
+// The menu bar. While a screen reader runs, Qt hands each key to it first and delivers the key
+// again, as a posted copy, when the reader lets it pass. The copy of Alt would switch the menu
+// bar's keyboard mode off the moment the real Alt had switched it on, so it is passed over. A
+// key from the window system carries the time it was pressed; the copies carry none.
+class MainMenuBar : public QMenuBar
+{
+public:
+    using QMenuBar::QMenuBar;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if ((key->key() == Qt::Key_Alt || key->key() == Qt::Key_Meta) && key->timestamp() == 0)
+                return false;
+        }
+        return QMenuBar::eventFilter(watched, event);
+    }
+};
+
 // A gap between groups of toolbar buttons.
 class Splitter : public QWidget
 {
@@ -141,7 +162,8 @@ void TForm1::setDialogs(QDialog *rules, QDialog *about, QDialog *gift)
 
 void TForm1::buildCommands()
 {
-    QMenuBar *bar = menuBar();
+    auto *bar = new MainMenuBar;
+    setMenuBar(bar);
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
     auto *toolBar = new ToolBarStrip(m_clientArea);
