@@ -40,7 +40,25 @@ export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 atspi() { /usr/bin/python3 "$here/atspi.py" "$@"; }
 screen_reader() { gsettings set org.gnome.desktop.a11y.applications screen-reader-enabled "$1"; }
 
-# As the desktop starts it: the setting on, then Orca. With no speech server here, Orca still
+cd "$work"
+# Starts the game and waits for its window, which it activates.
+start_game() {
+    "$program" >"$work/quorvel.log" 2>&1 &
+    game=$!
+    window=
+    for _ in $(seq 200); do
+        window=$(xdotool search --onlyvisible --name '^Кворвел$' 2>/dev/null | head -n1 || true)
+        [[ -n "$window" ]] && break
+        sleep 0.1
+    done
+    [[ -n "$window" ]] || fail "the main window did not appear"
+    xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+    top=$(($(xwininfo -id "$window" | awk '/Height:/ { print $2 }') - 538))
+}
+# The game first: it has to hear the screen reader come while it runs.
+start_game
+
+# As the desktop starts one: the setting on, then Orca. With no speech server here, Orca still
 # writes every utterance to its log.
 screen_reader true
 orca --debug-file "$work/orca.log" >"$work/orca.out" 2>&1 &
@@ -52,19 +70,9 @@ for _ in $(seq 100); do
 done
 [[ $(atspi listeners 2>/dev/null) == *Window:Destroy* ]] || fail "Orca did not start"
 
-cd "$work"
-"$program" >"$work/quorvel.log" 2>&1 &
-game=$!
-for _ in $(seq 200); do
-    window=$(xdotool search --onlyvisible --name '^Кворвел$' 2>/dev/null | head -n1 || true)
-    [[ -n "$window" ]] && break
-    sleep 0.1
-done
-[[ -n "$window" ]] || fail "the main window did not appear"
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-# Orca reads the whole new window first; what comes meanwhile it may pass over.
+# Orca reads the whole window first; what comes meanwhile it may pass over.
 sleep 4
-top=$(($(xwininfo -id "$window" | awk '/Height:/ { print $2 }') - 538))
 
 # Whether cell (column, row) on the last screenshot is the picture $3 and nothing else.
 shoot() { import -window "$window" "$work/shot.png"; }
@@ -177,4 +185,17 @@ shoot
 for cell in "4 4 peg" "4 3 peg" "5 3 peg" "6 3 empty"; do
     shows $cell || fail "with the screen reader off, ($cell) is not its bare picture"
 done
+
+# A game started while the setting is on takes the keyboard at once: its focus frame shows.
+kill "$game"
+wait "$game" 2>/dev/null || true
+screen_reader true
+start_game
+framed=
+for _ in $(seq 20); do
+    sleep 0.25
+    shoot
+    shows 4 3 peg && ! shows 4 4 empty && framed=yes && break
+done
+[[ -n "$framed" ]] || fail "a game started with the screen reader on shows no focus frame"
 echo "Orca checks passed"
