@@ -67,7 +67,7 @@ protected:
     {
         if (event->type() == QEvent::ShortcutOverride) {
             const auto *key = static_cast<QKeyEvent *>(event);
-            if ((key->key() == Qt::Key_Alt || key->key() == Qt::Key_Meta) && key->timestamp() == 0)
+            if (key->key() == Qt::Key_Alt && key->timestamp() == 0)
                 return false;
         }
         return QMenuBar::eventFilter(watched, event);

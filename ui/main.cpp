@@ -58,8 +58,7 @@ int main(int argc, char *argv[])
     // Qt looks at the desktop's screen reader setting only as it starts, and leaves screen
     // readers out for good when it is off then. Always joining the accessibility bus (as GTK
     // programs do) lets a screen reader switched on later reach the game.
-    if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))
-        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     QApplication app(qtArgc, argv);
     // Past this point a fatal message is no display failure; Qt reports it its own way.
     qInstallMessageHandler(g_qtMessages);
