@@ -256,6 +256,16 @@ public:
 
     QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
 
+    // While a hole holds the focus, the board does not claim it too: a screen reader that looks
+    // for the focused object from the window down would stop at the board.
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (static_cast<BoardView *>(widget())->screenReaderRunning())
+            state.focused = false;
+        return state;
+    }
+
     QAccessibleInterface *focusChild() const override
     {
         auto *board = static_cast<BoardView *>(widget());

@@ -163,8 +163,10 @@ expect_said() {
     awk -v a="$1" -v b="${2:-}" 'previous == a && ($0 == b || b == "") { found = 1 } { previous = $0 }
         END { exit !found }' <(cat "$work/spoken"; echo) || fail "Orca did not say '$1' then '${2:-}'"
 }
-# Each hole is said as the focus comes to it; the layout when it is dealt; a selected peg; after
-# each jump the hole it lands in and the two it leaves empty, the last after the win message.
+# Orca, started after the game, finds the focused hole; each hole is said as the focus comes to
+# it; the layout when it is dealt; a selected peg; after each jump the hole it lands in and the
+# two it leaves empty, the last after the win message.
+expect_said "Кворвел frame." "4, 4: пустая лунка push button."
 expect_said "4, 3: фишка push button." "space"
 expect_said "Игра." "Латинский крест."
 expect_said "4, 4: фишка push button." "Новая игра: Латинский крест, 6 фишек."
