@@ -3,24 +3,13 @@
 # real Orca on a session bus and accessibility bus of the test's own, its speech read from its
 # debug log, the screen reader switched on and off through the desktop's setting.
 # Usage: orca.sh path/to/quorvel
-set -euo pipefail
-# xdotool matches the Russian window titles only in a UTF-8 locale.
-export LC_ALL=C.UTF-8
-program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
+source "$(dirname "$0")/start.sh"
 cells=$here/../../resources/cells
-source "$here/../../scripts/lib/virtual-display.sh"
-work=$(mktemp -d)
-game=
-trap end_virtual_session EXIT
 # Orca's utterances, one a line, without the voice it names after each.
 spoken() { grep -a "SPEECH OUTPUT: '" "$work/orca.log" | sed "s/^.*SPEECH OUTPUT: '//; s/ *' *[{[].*$//"; }
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -f "$work/shot.png" ]] && cp "$work/shot.png" /tmp/quorvel-orca-failure.png
+fail_details() {
     [[ -f "$work/orca.log" ]] && spoken | sed "s/^/orca said: /" >&2
     [[ -f "$work/quorvel.log" ]] && sed "s/^/quorvel: /" "$work/quorvel.log" >&2
-    exit 1
 }
 
 start_virtual_display "$work"

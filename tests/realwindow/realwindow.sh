@@ -2,23 +2,9 @@
 # Runs the real quorvel binary in a private X server with a window manager, drives it with
 # xdotool and reads the screen back. Usage: realwindow.sh path/to/quorvel [openbox|kwin|icewm]
 # (under kwin and icewm only the dialogs and message boxes are checked, in fresh starts)
-set -euo pipefail
-# xdotool matches the Russian window titles only in a UTF-8 locale.
-export LC_ALL=C.UTF-8
-program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
 manager=${2:-openbox}
-source "$(dirname "$0")/../../scripts/lib/virtual-display.sh"
-source "$here/screen.sh"
-work=$(mktemp -d)
-game=
-trap end_virtual_session EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -f "$work/shot.png" ]] && cp "$work/shot.png" /tmp/quorvel-realwindow-failure.png
-    [[ -f "$work/quorvel.log" ]] && sed "s/^/quorvel: /" "$work/quorvel.log" >&2
-    exit 1
-}
+source "$(dirname "$0")/start.sh"
+fail_details() { [[ -f "$work/quorvel.log" ]] && sed "s/^/quorvel: /" "$work/quorvel.log" >&2; }
 
 start_virtual_display "$work"
 # Openbox as installed puts a new window in the middle of an empty screen by itself. Told to put

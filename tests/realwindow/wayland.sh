@@ -2,22 +2,8 @@
 # The game in a Wayland session, on the test's own Xvfb: weston (X11 back end) and GNOME's mutter
 # (nested) with XWayland, where the game goes through X11, and weston without, where it runs on
 # Wayland. The game gets a session's variables only. Usage: wayland.sh path/to/quorvel
-set -euo pipefail
-# xdotool matches the Russian window titles only in a UTF-8 locale.
-export LC_ALL=C.UTF-8
-program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../scripts/lib/virtual-display.sh"
-source "$here/screen.sh"
-work=$(mktemp -d)
-game=
-trap end_virtual_session EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -f "$work/shot.png" ]] && cp "$work/shot.png" /tmp/quorvel-wayland-failure.png
-    tail -n 5 "$work/session.log" "$work/quorvel.log" >&2 2>/dev/null
-    exit 1
-}
+source "$(dirname "$0")/start.sh"
+fail_details() { tail -n 5 "$work/session.log" "$work/quorvel.log" >&2 2>/dev/null; }
 start_virtual_display "$work"
 screen=$DISPLAY
 mkdir -m 700 "$work/runtime" "$work/home"
