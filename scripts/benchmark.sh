@@ -4,8 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-30}
-"$root/scripts/ensure-packages.sh"
-cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+"$root/scripts/ensure-packages.sh" play tests
+cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_BENCHMARK=ON >/dev/null
 cmake --build "$root/build/release" -j 2 --target quorvel quorvel_reference quorvel_bench \
     startup_probe >/dev/null
 build=$root/build/release

@@ -1,20 +1,51 @@
 #!/usr/bin/env bash
-# Installs whatever packages from scripts/packages.txt are missing; does nothing when all are there.
+# Installs the Debian packages that are missing for what the caller is about to do, and does
+# nothing when all are there. Usage: ensure-packages.sh [play] [tests]
+#   always  what building needs: debian/control's Build-Depends, installed by apt-get build-dep
+#   play    what playing needs beyond the build: the private display, its window manager and
+#           the VNC server that show the game where there is no desktop, and Qt's Wayland plugin
+#   tests   what only the tests, the benchmarks and the package checks need
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
+play=(xvfb xauth x11-utils openbox x11vnc qt6-wayland)
+tests=(
+    clang libclang-rt-14-dev clang-format                 # the sanitizer build and the formatting
+    xdotool imagemagick strace attr git file xz-utils    # driving the game, reading its screen
+    libxcb-damage0-dev                                     # the start-up benchmark
+    kwin-x11 kwin-style-breeze icewm                       # other window managers
+    weston xwayland mutter                                 # Wayland compositors
+    qt6-gtk-platformtheme gnome-themes-extra               # a desktop theme the game must ignore
+    dbus at-spi2-core python3-dbus python3-gi libglib2.0-bin orca  # the screen reader
+    desktop-file-utils appstream man-db                    # the desktop entry and manual pages
+    dpkg-dev debhelper lintian blhc autopkgtest apt-utils  # the Debian package
+)
+
+wanted=()
+for set in "$@"; do
+    case $set in
+    play) wanted+=("${play[@]}") ;;
+    tests) wanted+=("${tests[@]}") ;;
+    *) echo "ensure-packages.sh: unknown set '$set' (play, tests)" >&2 && exit 2 ;;
+    esac
+done
 missing=()
-while read -r pkg; do
-    [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+for pkg in "${wanted[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
     [[ "$status" == installed ]] || missing+=("$pkg")
-done <"$here/packages.txt"
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    if [[ $(id -u) -ne 0 ]]; then
-        echo "Missing packages need root: run as root, or: sudo apt-get install ${missing[*]}" >&2
-        exit 1
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+done
+# apt itself says whether a build dependency is missing (nothing to install when all are met);
+# without package lists, as on a fresh machine, it cannot tell, and the lists are fetched.
+build=missing
+apt-get -s build-dep "$root" 2>/dev/null | grep -q '^0 upgraded, 0 newly installed' && build=met
+[[ $build == met ]] && ((${#missing[@]} == 0)) && exit 0
+
+[[ $build == met ]] || echo "Installing the build dependencies named in debian/control"
+((${#missing[@]} == 0)) || echo "Installing: ${missing[*]}"
+if [[ $(id -u) -ne 0 ]]; then
+    echo "Missing packages need root: run as root, or with sudo." >&2
+    exit 1
 fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+[[ $build == met ]] || apt-get build-dep -y -qq --no-install-recommends "$root" >/dev/null
+((${#missing[@]} == 0)) || apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -5,7 +5,7 @@ set -euo pipefail
 # xdotool matches the Russian window titles only in a UTF-8 locale.
 export LC_ALL=C.UTF-8
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/ensure-packages.sh"
+"$root/scripts/ensure-packages.sh" play tests
 cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$root/build/release" --target quorvel >/dev/null
 source "$root/scripts/lib/virtual-display.sh"

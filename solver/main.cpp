@@ -365,10 +365,10 @@ int run(const std::vector<std::string> &arguments, Answer &answer)
 
 int main(int argc, char *argv[])
 {
-    std::ios::sync_with_stdio(false);
-    // A limit on file size fails the write of the answer, which is then reported, instead of
-    // ending the program without a word.
+    // First of all: a limit on file size fails the write of the answer, which is then reported,
+    // instead of ending the program without a word.
     std::signal(SIGXFSZ, SIG_IGN);
+    std::ios::sync_with_stdio(false);
     Answer answer;
     int status = kBadInput;
     try {

@@ -11,8 +11,6 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
-#include <csignal>
-
 namespace {
 
 // Qt's file dialog keeps its history, last folder and column widths in QtProject.conf and
@@ -35,9 +33,6 @@ void prepareApplication(QApplication &app)
     // No application display name: Qt would append it to every window caption.
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     keepNoSettings();
-    // A limit on file size would end the game mid-save and lose the game in play; ignored, it
-    // fails the write instead, and the player sees why.
-    std::signal(SIGXFSZ, SIG_IGN);
 
     // Qt ignores fontconfig's aliases, so the designed families would all become DejaVu Sans.
     QFont::insertSubstitutions(

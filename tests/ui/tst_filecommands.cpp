@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <csignal>
+
 #include <sys/resource.h>
 
 namespace {
@@ -455,9 +457,12 @@ private Q_SLOTS:
             error = box->text();
             box->close();
         });
+        // As the program does first thing; the launcher test checks that it does.
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
         save(QStringLiteral("Game1"));
         ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+        std::signal(SIGXFSZ, oldHandler);
         delete waiting.data();
 
         QCOMPARE(error, QStringLiteral("I/O error 27."));
