@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing for what the caller is about to do, and does
 # nothing when all are there. Usage: ensure-packages.sh [play] [tests]
-#   always  what building needs: debian/control's Build-Depends, installed by apt-get build-dep
+#   always  what building needs: debian/control's Build-Depends, with the C++ compiler that Debian
+#           takes for granted, and without debhelper, which only the Debian package is built with
 #   play    what playing needs beyond the build: the private display, its window manager and
 #           the VNC server that show the game where there is no desktop, and Qt's Wayland plugin
 #   tests   what only the tests, the benchmarks and the package checks need
@@ -20,7 +21,8 @@ tests=(
     dpkg-dev debhelper lintian blhc autopkgtest apt-utils  # the Debian package
 )
 
-wanted=()
+wanted=(g++ $(sed -n '/^Build-Depends:/,/^[^ ]/ s/^ \([a-z0-9.+-]*\).*/\1/p' "$root/debian/control" \
+    | grep -vx debhelper-compat))
 for set in "$@"; do
     case $set in
     play) wanted+=("${play[@]}") ;;
@@ -33,19 +35,13 @@ for pkg in "${wanted[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
     [[ "$status" == installed ]] || missing+=("$pkg")
 done
-# apt itself says whether a build dependency is missing (nothing to install when all are met);
-# without package lists, as on a fresh machine, it cannot tell, and the lists are fetched.
-build=missing
-apt-get -s build-dep "$root" 2>/dev/null | grep -q '^0 upgraded, 0 newly installed' && build=met
-[[ $build == met ]] && ((${#missing[@]} == 0)) && exit 0
+((${#missing[@]} == 0)) && exit 0
 
-[[ $build == met ]] || echo "Installing the build dependencies named in debian/control"
-((${#missing[@]} == 0)) || echo "Installing: ${missing[*]}"
+echo "Installing: ${missing[*]}"
 if [[ $(id -u) -ne 0 ]]; then
     echo "Missing packages need root: run as root, or with sudo." >&2
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
-[[ $build == met ]] || apt-get build-dep -y -qq --no-install-recommends "$root" >/dev/null
-((${#missing[@]} == 0)) || apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
