@@ -45,6 +45,11 @@ for setting in LC_ALL=C.UTF-8 "LC_ALL=C LANGUAGE=ru QT_QPA_PLATFORM=xcb" "-u XDG
     cmp -s "$work/out" "$work/said" \
         || fail "on a dead display ($setting) the program did not say only, in Russian, that it does not answer"
 done
+# What Qt writes while a display that answers opens is only held back, and then written out.
+timeout 5 env QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='qt.qpa.plugin.debug=true' "$program" \
+    >"$work/out" 2>&1 || true
+grep -q '^qt.qpa.plugin: Successfully loaded Qt platform plugin "offscreen"' "$work/out" \
+    || fail "what Qt wrote as the display opened was not written out"
 # Under a file-size limit the message cannot be written to a file, but the program still exits
 # with 1 instead of being killed by the limit's signal (128 + SIGXFSZ: 153).
 status=0
