@@ -395,8 +395,9 @@ private Q_SLOTS:
         QCOMPARE(entriesOf(gamesTop.filePath(QStringLiteral("games"))).size(), exists ? 2 : 3);
     }
 
-    // Another user may plant a link in a shared folder under the name the player saves to.
-    void savingThroughALinkInASharedFolderFollowsOnlyTrustedLinks_data()
+    // Another user may plant a link under the name the player saves to in any folder that
+    // user may write: only the player's own links and root's are followed.
+    void savingThroughALinkFollowsOnlyThePlayersOwn_data()
     {
         QTest::addColumn<int>("folderMode");
         QTest::addColumn<uint>("linkOwner");
@@ -410,16 +411,18 @@ private Q_SLOTS:
             << 01770 << uint(kStranger) << false << denied;
         QTest::newRow("a stranger's link behind the player's own")
             << 01777 << uint(kStranger) << true << denied;
-        QTest::newRow("the player's own link") << 01777 << player << false << QString();
-        QTest::newRow("the folder owner's link")
-            << 01777 << uint(kFolderOwner) << false << QString();
         QTest::newRow("a stranger's link in a folder that is not sticky")
-            << 0777 << uint(kStranger) << false << QString();
-        QTest::newRow("a stranger's link in a sticky folder only its owner may write")
-            << 01755 << uint(kStranger) << false << QString();
+            << 0777 << uint(kStranger) << false << denied;
+        QTest::newRow("another user's link in a sticky folder of theirs")
+            << 01777 << uint(kFolderOwner) << false << denied;
+        QTest::newRow("another user's link in that user's own folder")
+            << 0755 << uint(kFolderOwner) << false << denied;
+        QTest::newRow("the player's own link") << 01777 << player << false << QString();
+        QTest::newRow("the player's own link in another user's folder")
+            << 0755 << player << false << QString();
     }
 
-    void savingThroughALinkInASharedFolderFollowsOnlyTrustedLinks()
+    void savingThroughALinkFollowsOnlyThePlayersOwn()
     {
         QFETCH(int, folderMode);
         QFETCH(uint, linkOwner);
