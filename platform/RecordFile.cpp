@@ -72,6 +72,7 @@ struct Target
 {
     Descriptor folder; // the folder that holds the file, opened only to find names in it
     std::string name;
+    Descriptor file; // what the name led to when it was looked at, opened only to look at it
     bool exists = false;
     struct stat info
     {
@@ -100,12 +101,17 @@ Target followLinks(const std::string &path)
         target.folder.reset(::openat(at, folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         if (target.folder.get() < 0)
             throwFileError(errno);
-        const int folderFd = target.folder.get();
-        if (::fstatat(folderFd, target.name.c_str(), &target.info, AT_SYMLINK_NOFOLLOW) != 0) {
+        // Holding what the name leads to keeps it from being freed, so no other file can take
+        // its place under the same inode number while the save goes on.
+        target.file.reset(
+            ::openat(target.folder.get(), target.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        if (target.file.get() < 0) {
             if (errno != ENOENT)
                 throwFileError(errno);
             return target;
         }
+        if (::fstat(target.file.get(), &target.info) != 0)
+            throwFileError(errno);
         if (!S_ISLNK(target.info.st_mode)) {
             target.exists = true;
             return target;
@@ -115,7 +121,7 @@ Target followLinks(const std::string &path)
         if (target.info.st_uid != ::geteuid() && target.info.st_uid != 0)
             throwFileError(EACCES);
         char link[PATH_MAX];
-        const ssize_t length = ::readlinkat(folderFd, target.name.c_str(), link, sizeof link);
+        const ssize_t length = ::readlinkat(target.file.get(), "", link, sizeof link);
         if (length < 0)
             throwFileError(errno);
         if (length == static_cast<ssize_t>(sizeof link))
