@@ -29,7 +29,8 @@ namespace {
 const Record kFirst = {1, 2, 3, 4};
 const Record kSecond = {5, 6, 7, 8};
 const QByteArray kOldBytes("old game");
-// Users with no name on this machine: the owner of a shared folder, and a stranger.
+// Users with no name on this machine: the owner of a shared folder, and a stranger, who also
+// plays.
 constexpr uid_t kFolderOwner = 4242;
 constexpr uid_t kStranger = 4343;
 
@@ -401,31 +402,37 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("folderMode");
         QTest::addColumn<uint>("linkOwner");
+        QTest::addColumn<uint>("player");
         QTest::addColumn<bool>("throughPlayersLink");
         QTest::addColumn<QString>("expected");
         const QString denied = QStringLiteral("File access denied");
-        const uint player = ::geteuid();
+        const uint root = 0;
         QTest::newRow("a stranger's link in a sticky folder anyone may write")
-            << 01777 << uint(kStranger) << false << denied;
+            << 01777 << uint(kStranger) << root << false << denied;
         QTest::newRow("a stranger's link in a sticky folder its group may write")
-            << 01770 << uint(kStranger) << false << denied;
+            << 01770 << uint(kStranger) << root << false << denied;
         QTest::newRow("a stranger's link behind the player's own")
-            << 01777 << uint(kStranger) << true << denied;
+            << 01777 << uint(kStranger) << root << true << denied;
         QTest::newRow("a stranger's link in a folder that is not sticky")
-            << 0777 << uint(kStranger) << false << denied;
+            << 0777 << uint(kStranger) << root << false << denied;
         QTest::newRow("another user's link in a sticky folder of theirs")
-            << 01777 << uint(kFolderOwner) << false << denied;
+            << 01777 << uint(kFolderOwner) << root << false << denied;
         QTest::newRow("another user's link in that user's own folder")
-            << 0755 << uint(kFolderOwner) << false << denied;
-        QTest::newRow("the player's own link") << 01777 << player << false << QString();
-        QTest::newRow("the player's own link in another user's folder")
-            << 0755 << player << false << QString();
+            << 0755 << uint(kFolderOwner) << root << false << denied;
+        QTest::newRow("root's own link") << 01777 << root << root << false << QString();
+        QTest::newRow("root's own link in another user's folder")
+            << 0755 << root << root << false << QString();
+        QTest::newRow("a player's own link")
+            << 01777 << uint(kStranger) << uint(kStranger) << false << QString();
+        QTest::newRow("root's link, saved by another player")
+            << 01777 << root << uint(kStranger) << false << QString();
     }
 
     void savingThroughALinkFollowsOnlyThePlayersOwn()
     {
         QFETCH(int, folderMode);
         QFETCH(uint, linkOwner);
+        QFETCH(uint, player);
         QFETCH(bool, throughPlayersLink);
         QFETCH(QString, expected);
         if (::geteuid() != 0)
@@ -435,6 +442,11 @@ private Q_SLOTS:
         QVERIFY(dir.mkdir(QStringLiteral("shared")) && dir.mkdir(QStringLiteral("private")));
         const QString real = dir.filePath(QStringLiteral("private/real.sav"));
         QVERIFY(writeFile(real, kOldBytes));
+        // The linked file and its folder are the player's.
+        QCOMPARE(::chmod(nativePath(top.path()).c_str(), 0755), 0);
+        QCOMPARE(::chown(nativePath(real).c_str(), player, 0), 0);
+        QCOMPARE(::chown(nativePath(dir.filePath(QStringLiteral("private"))).c_str(), player, 0),
+                 0);
         const QString link = dir.filePath(QStringLiteral("shared/Game0.sav"));
         const QString planted
             = throughPlayersLink ? dir.filePath(QStringLiteral("shared/hop.sav")) : link;
@@ -447,8 +459,11 @@ private Q_SLOTS:
         QCOMPARE(::chmod(nativePath(shared).c_str(), mode_t(folderMode)), 0);
         const QStringList entries = entriesOf(shared);
 
-        QCOMPARE(failureOf([&] { saveTwoRecords(link); }), expected);
+        QCOMPARE(::seteuid(player), 0);
+        const QString failure = failureOf([&] { saveTwoRecords(link); });
+        QCOMPARE(::seteuid(0), 0);
 
+        QCOMPARE(failure, expected);
         QCOMPARE(contentsOf(real),
                  expected.isEmpty() ? QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08", 8)
                                     : kOldBytes);
