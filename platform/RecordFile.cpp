@@ -97,7 +97,7 @@ Target followLinks(const std::string &path)
         // A name that ends with a slash is the folder itself, which is refused below.
         if (target.name.empty())
             target.name = ".";
-        const int at = next.starts_with('/') || base.get() < 0 ? AT_FDCWD : base.get();
+        const int at = base.get() < 0 ? AT_FDCWD : base.get();
         target.folder.reset(::openat(at, folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         if (target.folder.get() < 0)
             throwFileError(errno);
@@ -127,14 +127,14 @@ Target followLinks(const std::string &path)
         if (length == static_cast<ssize_t>(sizeof link))
             throwFileError(ENAMETOOLONG);
         next.assign(link, static_cast<std::size_t>(length));
-        // A relative link is read from the folder that holds it.
+        // A relative link leads on from the folder that holds it; an absolute one ignores it.
         base = std::move(target.folder);
     }
 }
 
 // Opens the file that followLinks() found for writing, and makes sure that it is that file:
 // should another user put anything else under its name in between, the save is refused.
-Descriptor openInspected(const Target &target)
+Descriptor openInspected(const Target &target, struct stat &opened)
 {
     // Never follow a link here, nor wait on a pipe or open a terminal.
     const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
@@ -145,9 +145,6 @@ Descriptor openInspected(const Target &target)
         fd.reset(::openat(folderFd, target.name.c_str(), O_WRONLY | flags));
     if (fd.get() < 0)
         throwFileError(errno == ELOOP ? EACCES : errno);
-    struct stat opened
-    {
-    };
     if (::fstat(fd.get(), &opened) != 0)
         throwFileError(errno);
     if (opened.st_dev != target.info.st_dev || opened.st_ino != target.info.st_ino)
@@ -346,9 +343,7 @@ void PosixRecordFiles::create(const std::string &path)
             throw Failure(Texts::kFileAccessDenied);
         // Replacing a file needs the right to change it, as overwriting it in place would:
         // the file is opened for writing, and everything else is read from what was opened.
-        old = openInspected(target);
-        if (::fstat(old.get(), &m_old) != 0)
-            throwFileError(errno);
+        old = openInspected(target, m_old);
     }
 
     m_folder = target.folder.release();
