@@ -159,20 +159,17 @@ touch "$work/stop"
 wait "$poller" || fail "a process showed a secret: $(cat "$work/polled")"
 poller=
 cat "$work/polled"
-# Killed outright, the launcher takes everything it started with it: a few seconds later no
-# display, window manager, VNC server or game of that start runs and nothing listens on its
-# port; the next start of the same user removes the folder it left.
+# Killed outright, the launcher takes what it started with it (the display, openbox, x11vnc and,
+# last, the game): seconds later none of them runs and nothing listens on its port; the next
+# start of the same user removes the folder it left.
 env -u DISPLAY -u XDG_RUNTIME_DIR TMPDIR="$work/tmp" "$launch" "$program" >"$work/out" 2>&1 &
 launcher=$!
-for _ in $(seq 600); do grep -q '^  Password:' "$work/out" && break; sleep 0.1; done
-port=$(sed -n 's/.*listens on 127\.0\.0\.1:\([0-9]*\) only.*/\1/p' "$work/out")
-display=$(sed -n 's/.*private virtual display (\(:[0-9]*\)).*/\1/p' "$work/out")
-[[ -n "$port" && -n "$display" ]] || fail "the launcher started again printed no port or display"
-XAUTHORITY=$(echo "$work"/tmp/*/xauthority)
-DISPLAY=$display timeout 20 xdotool search --sync --onlyvisible --name '^Кворвел$' >/dev/null \
-    || fail "the game's window did not appear on $display"
+for _ in $(seq 300); do pgrep -P "$launcher" -x quorvel >/dev/null && break; sleep 0.1; done
 started=$(pgrep -P "$launcher" | xargs)
 [[ $(wc -w <<<"$started") -eq 4 ]] || fail "the launcher runs $started, not four programs"
+port=$(sed -n 's/.*listens on 127\.0\.0\.1:\([0-9]*\) only.*/\1/p' "$work/out")
+display=$(sed -n 's/.*private virtual display (\(:[0-9]*\)).*/\1/p' "$work/out")
+[[ -n "$port" && -n "$display" ]] || fail "no port or display in the launcher's message"
 kill -KILL "$launcher"
 wait "$launcher" 2>/dev/null || true
 launcher=

@@ -409,8 +409,6 @@ private Q_SLOTS:
         const uint root = 0;
         QTest::newRow("a stranger's link in a sticky folder anyone may write")
             << 01777 << uint(kStranger) << root << false << denied;
-        QTest::newRow("a stranger's link in a sticky folder its group may write")
-            << 01770 << uint(kStranger) << root << false << denied;
         QTest::newRow("a stranger's link behind the player's own")
             << 01777 << uint(kStranger) << root << true << denied;
         QTest::newRow("a stranger's link in a folder that is not sticky")
@@ -419,9 +417,6 @@ private Q_SLOTS:
             << 01777 << uint(kFolderOwner) << root << false << denied;
         QTest::newRow("another user's link in that user's own folder")
             << 0755 << uint(kFolderOwner) << root << false << denied;
-        QTest::newRow("root's own link") << 01777 << root << root << false << QString();
-        QTest::newRow("root's own link in another user's folder")
-            << 0755 << root << root << false << QString();
         QTest::newRow("a player's own link")
             << 01777 << uint(kStranger) << uint(kStranger) << false << QString();
         QTest::newRow("root's link, saved by another player")
