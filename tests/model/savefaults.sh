@@ -221,9 +221,8 @@ if [[ $(id -u) -eq 0 ]] && id nobody >/dev/null 2>&1; then
     longer=
     for folderMode in 755 1777; do
         for put in "ln -s $work/secret" touch; do
-            set_up nobody "$folderMode" root 644 "" ""
+            set_up nobody "$folderMode" root 644 "" user.note=TOPSECRET
             printf 'A secret of root' >"$work/secret"
-            setfattr -n user.note -v TOPSECRET "$work/games/Game0.sav"
             held_save -e trace=openat \
                 -e inject=openat:delay_exit=1000000:when="$(nth_call openat '"Game0.sav"')"
             setpriv --reuid=nobody --regid=nogroup --clear-groups \
