@@ -29,8 +29,7 @@ namespace {
 const Record kFirst = {1, 2, 3, 4};
 const Record kSecond = {5, 6, 7, 8};
 const QByteArray kOldBytes("old game");
-// Users with no name on this machine: the owner of a shared folder, and a stranger, who also
-// plays.
+// Users with no name on this machine: a shared folder's owner, and a stranger, who also plays.
 constexpr uid_t kFolderOwner = 4242;
 constexpr uid_t kStranger = 4343;
 
