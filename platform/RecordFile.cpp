@@ -39,7 +39,7 @@ constexpr std::chrono::seconds kLeftoverAge {60};
     throw Failure(fileErrorText(error));
 }
 
-// A descriptor that closes itself.
+// A descriptor that closes itself (AT_FDCWD, which is no descriptor, it keeps as it is).
 class Descriptor
 {
 public:
@@ -88,7 +88,8 @@ Target followLinks(const std::string &path)
 {
     Target target;
     std::string next = path;
-    Descriptor base;
+    // Where a relative name starts: the current folder first, then the folder of each link.
+    Descriptor base(AT_FDCWD);
     for (int links = 0;; ++links) {
         const std::size_t slash = next.rfind('/');
         const std::string folder
@@ -97,8 +98,7 @@ Target followLinks(const std::string &path)
         // A name that ends with a slash is the folder itself, which is refused below.
         if (target.name.empty())
             target.name = ".";
-        const int at = base.get() < 0 ? AT_FDCWD : base.get();
-        target.folder.reset(::openat(at, folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        target.folder.reset(::openat(base.get(), folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         if (target.folder.get() < 0)
             throwFileError(errno);
         // Holding what the name leads to keeps it from being freed, so no other file can take
@@ -537,7 +537,6 @@ void PosixRecordFiles::close() noexcept
     if (m_folder >= 0)
         ::close(std::exchange(m_folder, -1));
     m_temporary.clear();
-    m_name.clear();
     m_acl.reset();
     m_replacing = false;
     m_inPlace = false;
