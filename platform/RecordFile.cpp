@@ -496,7 +496,6 @@ void PosixRecordFiles::commit()
         syncFolder(m_folder);
     }
     removeLeftovers(m_folder);
-    close();
 }
 
 // Gives the complete new file the target's name in one step.
