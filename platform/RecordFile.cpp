@@ -234,11 +234,11 @@ ssize_t readAt(int fd, unsigned char *data, std::size_t size, off_t offset)
 // so an unlocked one belongs to no save still running.
 void removeLeftovers(int folder)
 {
+    // Should the folder not open, fdopendir() and close() refuse the -1 and do nothing.
     const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *dir = listed < 0 ? nullptr : ::fdopendir(listed);
+    DIR *dir = ::fdopendir(listed);
     if (!dir) {
-        if (listed >= 0)
-            ::close(listed);
+        ::close(listed);
         return;
     }
     const int folderFd = ::dirfd(dir);
