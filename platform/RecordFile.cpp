@@ -4,9 +4,11 @@
 #include "platform/Failure.h"
 #include "resources/Texts.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <string_view>
 #include <utility>
 
@@ -37,83 +39,146 @@ constexpr std::chrono::seconds kLeftoverAge {60};
     throw Failure(fileErrorText(error));
 }
 
-std::string folderOf(const std::string &path)
+// A descriptor that closes itself (AT_FDCWD, which is no descriptor, it keeps as it is).
+class Descriptor
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
+public:
+    explicit Descriptor(int fd = -1)
+        : m_fd(fd)
+    { }
+    Descriptor(Descriptor &&other) noexcept
+        : m_fd(other.release())
+    { }
+    Descriptor &operator=(Descriptor &&other) noexcept
+    {
+        reset(other.release());
+        return *this;
+    }
+    ~Descriptor() { reset(); }
+    int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
 
-std::string inFolder(const std::string &folder, const std::string &name)
-{
-    return folder.back() == '/' ? folder + name : folder + '/' + name;
-}
+private:
+    int m_fd;
+};
 
 struct Target
 {
-    std::string path;
+    Descriptor folder; // the folder that holds the file, opened only to find names in it
+    std::string name;
+    Descriptor file; // what the name led to when it was looked at, opened only to look at it
     bool exists = false;
     struct stat info
     {
     };
 };
 
-// Anyone may plant a link in a sticky folder that others may write, under the name the player
-// is about to save to. As the kernel does with the links it follows (fs.protected_symlinks),
-// such a link is followed only when the player or the folder's owner made it.
-bool mayFollow(const std::string &link, const struct stat &info)
-{
-    if (info.st_uid == ::geteuid())
-        return true;
-    struct stat folder
-    {
-    };
-    if (::stat(folderOf(link).c_str(), &folder) != 0)
-        throwFileError(errno);
-    const bool shared
-        = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
-    return !shared || folder.st_uid == info.st_uid;
-}
-
 // Saving through a symbolic link writes the file it points at and keeps the link, so this
-// follows `path` to the name of that file, which need not exist yet.
+// follows `path` to the folder and name of that file, which need not exist yet. Each name is
+// looked at in the folder already opened, so that nobody can move the save elsewhere between
+// one look and the next. Anyone who may write a folder can plant a link in it under the name
+// the player is about to save to: only the player's own links and root's are followed.
 Target followLinks(const std::string &path)
 {
-    Target target {path};
+    Target target;
+    std::string next = path;
+    // Where a relative name starts: the current folder first, then the folder of each link.
+    Descriptor base(AT_FDCWD);
     for (int links = 0;; ++links) {
-        if (::lstat(target.path.c_str(), &target.info) != 0) {
+        const std::size_t slash = next.rfind('/');
+        const std::string folder
+            = slash == std::string::npos ? "." : next.substr(0, std::max<std::size_t>(slash, 1));
+        target.name = slash == std::string::npos ? next : next.substr(slash + 1);
+        // A name that ends with a slash is the folder itself, which is refused below.
+        if (target.name.empty())
+            target.name = ".";
+        target.folder.reset(::openat(base.get(), folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (target.folder.get() < 0)
+            throwFileError(errno);
+        // Holding what the name leads to keeps it from being freed, so no other file can take
+        // its place under the same inode number while the save goes on.
+        target.file.reset(
+            ::openat(target.folder.get(), target.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        if (target.file.get() < 0) {
             if (errno != ENOENT)
                 throwFileError(errno);
             return target;
         }
+        if (::fstat(target.file.get(), &target.info) != 0)
+            throwFileError(errno);
         if (!S_ISLNK(target.info.st_mode)) {
             target.exists = true;
             return target;
         }
         if (links == kMaxLinks)
             throwFileError(ELOOP);
-        if (!mayFollow(target.path, target.info))
+        if (target.info.st_uid != ::geteuid() && target.info.st_uid != 0)
             throwFileError(EACCES);
         char link[PATH_MAX];
-        const ssize_t length = ::readlink(target.path.c_str(), link, sizeof link);
+        const ssize_t length = ::readlinkat(target.file.get(), "", link, sizeof link);
         if (length < 0)
             throwFileError(errno);
         if (length == static_cast<ssize_t>(sizeof link))
             throwFileError(ENAMETOOLONG);
-        const std::string linked(link, static_cast<std::size_t>(length));
-        target.path = linked.starts_with('/') ? linked : inFolder(folderOf(target.path), linked);
+        next.assign(link, static_cast<std::size_t>(length));
+        // A relative link leads on from the folder that holds it; an absolute one ignores it.
+        base = std::move(target.folder);
     }
 }
 
-// Only makes the rename itself durable; the game is saved whether or not this succeeds.
-void syncFolder(const std::string &folder)
+// Opens the file that followLinks() found for writing, and makes sure that it is that file:
+// should another user put anything else under its name in between, the save is refused.
+Descriptor openInspected(const Target &target, struct stat &opened)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // Never follow a link here, nor wait on a pipe or open a terminal.
+    const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    const int folderFd = target.folder.get();
+    Descriptor fd(::openat(folderFd, target.name.c_str(), O_RDWR | flags));
+    // A file we may write but not read is still written, only without its old bytes at hand.
+    if (fd.get() < 0 && errno == EACCES)
+        fd.reset(::openat(folderFd, target.name.c_str(), O_WRONLY | flags));
+    if (fd.get() < 0)
+        throwFileError(errno == ELOOP ? EACCES : errno);
+    if (::fstat(fd.get(), &opened) != 0)
+        throwFileError(errno);
+    if (opened.st_dev != target.info.st_dev || opened.st_ino != target.info.st_ino)
+        throwFileError(EACCES);
+    return fd;
+}
+
+// Only makes the rename itself durable; the game is saved whether or not this succeeds.
+void syncFolder(int folder)
+{
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd);
     ::close(fd);
+}
+
+// The permissions that a file made by open() with 0666 would get: the process's umask, which
+// the system tells without changing it, through /proc.
+mode_t newFileMode()
+{
+    mode_t mask = 022;
+    if (std::FILE *status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned int value = 0;
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "Umask: %o", &value) == 1)
+                mask = mode_t(value);
+        std::fclose(status);
+    } else {
+        mask = ::umask(mask);
+        ::umask(mask);
+    }
+    return 0666 & ~mask;
 }
 
 std::string randomName()
@@ -167,11 +232,15 @@ ssize_t readAt(int fd, unsigned char *data, std::size_t size, off_t offset)
 // player's own files are taken, and only old ones: another user's file of the same shape in a
 // shared folder is none of ours. Each new file is locked from its making until it is renamed,
 // so an unlocked one belongs to no save still running.
-void removeLeftovers(const std::string &folder)
+void removeLeftovers(int folder)
 {
-    DIR *dir = ::opendir(folder.c_str());
-    if (!dir)
+    // Should the folder not open, fdopendir() and close() refuse the -1 and do nothing.
+    const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *dir = ::fdopendir(listed);
+    if (!dir) {
+        ::close(listed);
         return;
+    }
     const int folderFd = ::dirfd(dir);
     const auto oldest = std::chrono::system_clock::now() - kLeftoverAge;
     while (const dirent *entry = ::readdir(dir)) {
@@ -185,7 +254,8 @@ void removeLeftovers(const std::string &folder)
             || !S_ISREG(named.st_mode) || named.st_uid != ::geteuid()
             || std::chrono::system_clock::from_time_t(named.st_mtime) > oldest)
             continue;
-        // A leftover has the saved file's permissions, which may let us write it but not read.
+        // A leftover killed once it had the saved file's permissions may be ours to write but
+        // not to read.
         const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
         int fd = ::openat(folderFd, entry->d_name, O_RDONLY | flags);
         if (fd < 0 && errno == EACCES)
@@ -262,58 +332,63 @@ void PosixRecordFiles::create(const std::string &path)
     close();
     if (path.empty())
         throwFileError(ENOENT);
-    const Target target = followLinks(path);
+    Target target = followLinks(path);
+    Descriptor old;
     if (target.exists) {
         if (!S_ISREG(target.info.st_mode))
             throw Failure(Texts::kFileAccessDenied);
-        // Replacing a file needs the right to change it, as overwriting it in place would.
-        // access() lets root change anything, so a file without any write permission is
-        // refused too: whoever took that permission away meant the file to stay as it is.
-        if (::access(target.path.c_str(), W_OK) != 0)
-            throwFileError(errno);
+        // Root may write anything, so a file without any write permission is refused too:
+        // whoever took that permission away meant the file to stay as it is.
         if ((target.info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             throw Failure(Texts::kFileAccessDenied);
+        // Replacing a file needs the right to change it, as overwriting it in place would:
+        // the file is opened for writing, and everything else is read from what was opened.
+        old = openInspected(target, m_old);
     }
 
-    m_target = target.path;
-    m_old = target.info;
+    m_folder = target.folder.release();
+    m_name = target.name;
     m_replacing = target.exists;
+    m_mode = m_replacing ? m_old.st_mode & 07777 : newFileMode();
     // A new file under this name would leave the file's other names holding the old game.
     if (m_replacing && m_old.st_nlink > 1) {
-        openInPlace();
+        m_fd = old.release();
+        m_inPlace = true;
         return;
     }
     if (!makeNewFile()) {
-        openInPlace();
+        m_fd = old.release();
+        m_inPlace = true;
         return;
     }
-    if (m_replacing && !carryOver()) {
+    if (m_replacing && !carryOver(old.get())) {
         ::close(std::exchange(m_fd, -1));
         if (!m_temporary.empty())
-            ::unlink(std::exchange(m_temporary, {}).c_str());
-        openInPlace();
+            ::unlinkat(m_folder, std::exchange(m_temporary, {}).c_str(), 0);
+        m_fd = old.release();
+        m_inPlace = true;
     }
 }
 
 // The new file lies in the target's folder, so that renaming it over the target is atomic. It
 // has no name until it is complete where the file system allows, so that a kill leaves nothing.
-// Returns false where we may not make files in that folder, though the target exists.
+// Only the player may read or write it until its bytes are on disk. Returns false where we may
+// not make files in that folder, though the target exists.
 bool PosixRecordFiles::makeNewFile()
 {
-    const std::string folder = folderOf(m_target);
     int error = EOPNOTSUPP;
     // Naming a nameless file later goes through /proc.
     if (::access("/proc/self/fd", X_OK) == 0) {
-        m_fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        m_fd = ::openat(m_folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
         error = errno;
     }
     // Where the file system has no nameless files, the new file is named at once, at random.
     const bool nameless = error != EOPNOTSUPP && error != EISDIR && error != EINVAL;
     for (int attempt = 0; m_fd < 0 && !nameless && attempt < kNameAttempts; ++attempt) {
-        m_temporary = inFolder(folder, randomName());
+        m_temporary = randomName();
         // O_EXCL: never write into a file or through a link that someone else put there.
-        m_fd = ::open(m_temporary.c_str(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
+        m_fd = ::openat(m_folder, m_temporary.c_str(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
         error = errno;
         if (m_fd < 0 && error != EEXIST)
             break;
@@ -332,19 +407,18 @@ bool PosixRecordFiles::makeNewFile()
     return true;
 }
 
-// The new file takes on the old one's owner, group, permissions, ACL and user attributes.
-// Returns false where any of them cannot be set: the old file is then written in place, so
-// that it keeps them all.
-bool PosixRecordFiles::carryOver()
+// The new file takes on the old one's owner, group and user attributes now, and its
+// permissions and ACL once its bytes are on disk. Returns false where any of them cannot be
+// carried: the old file is then written in place, so that it keeps them all.
+bool PosixRecordFiles::carryOver(int old)
 {
-    if (::fchown(m_fd, m_old.st_uid, m_old.st_gid) != 0
-        || ::fchmod(m_fd, m_old.st_mode & 07777) != 0)
+    if (::fchown(m_fd, m_old.st_uid, m_old.st_gid) != 0)
         return false;
-    ssize_t size = ::listxattr(m_target.c_str(), nullptr, 0);
+    ssize_t size = ::flistxattr(old, nullptr, 0);
     if (size <= 0)
         return size == 0 || errno == ENOTSUP;
     std::string names(static_cast<std::size_t>(size), '\0');
-    size = ::listxattr(m_target.c_str(), names.data(), names.size());
+    size = ::flistxattr(old, names.data(), names.size());
     if (size < 0)
         return false;
     names.resize(static_cast<std::size_t>(size));
@@ -352,17 +426,33 @@ bool PosixRecordFiles::carryOver()
     for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
         const char *name = names.c_str() + at;
         const std::string_view view(name);
-        if (!view.starts_with("user.") && view != "system.posix_acl_access")
+        const bool acl = view == "system.posix_acl_access";
+        if (!view.starts_with("user.") && !acl)
             continue;
-        const ssize_t length = ::getxattr(m_target.c_str(), name, nullptr, 0);
+        const ssize_t length = ::fgetxattr(old, name, nullptr, 0);
         if (length < 0)
             return false;
         std::string value(static_cast<std::size_t>(length), '\0');
-        if (::getxattr(m_target.c_str(), name, value.data(), value.size()) != length
-            || ::fsetxattr(m_fd, name, value.data(), value.size(), 0) != 0)
+        if (::fgetxattr(old, name, value.data(), value.size()) != length)
+            return false;
+        if (acl)
+            m_acl = std::move(value);
+        else if (::fsetxattr(m_fd, name, value.data(), value.size(), 0) != 0)
             return false;
     }
     return true;
+}
+
+// Gives the new file, complete and on disk, the permissions it is to have: the old file's, or
+// those of any new file.
+void PosixRecordFiles::widen()
+{
+    if (::fchmod(m_fd, m_mode) != 0)
+        fail(fileErrorText(errno));
+    if (m_acl && ::fsetxattr(m_fd, "system.posix_acl_access", m_acl->data(), m_acl->size(), 0) != 0)
+        fail(fileErrorText(errno));
+    if (::fsync(m_fd) != 0)
+        fail(fileErrorText(errno));
 }
 
 Record PosixRecordFiles::readRecord()
@@ -391,7 +481,6 @@ void PosixRecordFiles::writeRecord(const Record &record)
 
 void PosixRecordFiles::commit()
 {
-    const std::string folder = folderOf(m_target);
     if (m_inPlace) {
         writeInPlace();
     } else {
@@ -400,12 +489,13 @@ void PosixRecordFiles::commit()
             fail(failure);
         // The game reaches the disk before the new file takes the old one's name, so that
         // not even a crash of the machine leaves an empty file where the saved game was.
-        if (::fsync(m_fd) != 0)
+        if (::fdatasync(m_fd) != 0)
             fail(fileErrorText(errno));
+        widen();
         nameNewFile();
-        syncFolder(folder);
+        syncFolder(m_folder);
     }
-    removeLeftovers(folder);
+    removeLeftovers(m_folder);
 }
 
 // Gives the complete new file the target's name in one step.
@@ -414,10 +504,10 @@ void PosixRecordFiles::nameNewFile()
     if (m_temporary.empty()) {
         const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
         const auto linkAs = [&](const std::string &name) {
-            return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+            return ::linkat(AT_FDCWD, self.c_str(), m_folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
         };
         if (!m_replacing) {
-            if (linkAs(m_target))
+            if (linkAs(m_name))
                 return;
             if (errno != EEXIST)
                 fail(fileErrorText(errno));
@@ -425,14 +515,14 @@ void PosixRecordFiles::nameNewFile()
         // A link never replaces a name, so the file is linked under a name of its own, which
         // is then renamed over the target.
         for (int attempt = 0; m_temporary.empty(); ++attempt) {
-            const std::string name = inFolder(folderOf(m_target), randomName());
+            const std::string name = randomName();
             if (linkAs(name))
                 m_temporary = name;
             else if (errno != EEXIST || attempt == kNameAttempts)
                 fail(fileErrorText(errno));
         }
     }
-    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+    if (::renameat(m_folder, m_temporary.c_str(), m_folder, m_name.c_str()) != 0)
         fail(fileErrorText(errno));
     m_temporary.clear();
 }
@@ -442,35 +532,14 @@ void PosixRecordFiles::close() noexcept
     if (m_fd >= 0)
         ::close(std::exchange(m_fd, -1));
     if (!m_temporary.empty())
-        ::unlink(m_temporary.c_str());
+        ::unlinkat(m_folder, m_temporary.c_str(), 0);
+    if (m_folder >= 0)
+        ::close(std::exchange(m_folder, -1));
     m_temporary.clear();
-    m_target.clear();
+    m_acl.reset();
     m_replacing = false;
     m_inPlace = false;
     m_bytes.clear();
-}
-
-// The file stays the one it was, with its owner, permissions and other names: it is neither
-// created nor cut short when opened.
-void PosixRecordFiles::openInPlace()
-{
-    m_inPlace = true;
-    // The links were followed already; should the name turn into a link, a pipe or a device
-    // in between, it is refused rather than followed or waited on.
-    const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    m_fd = ::open(m_target.c_str(), O_RDWR | flags);
-    // A file we may write but not read is still written, only without its old bytes at hand.
-    if (m_fd < 0 && errno == EACCES)
-        m_fd = ::open(m_target.c_str(), O_WRONLY | flags);
-    if (m_fd < 0)
-        fail(fileErrorText(errno));
-    struct stat info
-    {
-    };
-    if (::fstat(m_fd, &info) != 0)
-        fail(fileErrorText(errno));
-    if (!S_ISREG(info.st_mode))
-        fail(Texts::kFileAccessDenied);
 }
 
 // One write puts the new game over the old one, whose bytes are kept to be put back should
@@ -502,7 +571,6 @@ void PosixRecordFiles::writeInPlace()
     }
     if (::close(std::exchange(m_fd, -1)) != 0)
         fail(fileErrorText(errno));
-    close();
 }
 
 void PosixRecordFiles::fail(const std::string &text)

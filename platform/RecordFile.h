@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
 // The files on disk. The records are kept in memory and written at commit, with one write.
 // A saved file is replaced whole: a new file in the same folder, nameless until it is complete
 // and flushed, takes the target's name by a rename, so a failure or a kill leaves the old file.
+// Only the player may read or write the new file until then. Every step works on the folder
+// and the file that were checked, so another user who swaps names in between cannot turn the
+// save onto another file.
 // Where a new file could not carry what the old one does (its other names, owner, group, ACL,
 // extended attributes) or could not be made (a folder where we may not make files, another
 // user's file in a sticky folder, a file system with no free inodes), the file is written over
@@ -55,20 +59,23 @@ public:
 
 private:
     bool makeNewFile();
-    bool carryOver();
-    void openInPlace();
+    bool carryOver(int old);
+    void widen();
     void writeInPlace();
     void nameNewFile();
     [[noreturn]] void fail(const std::string &text);
 
     int m_fd = -1;
-    std::string m_target; // the file that commit() replaces
+    int m_folder = -1; // the folder of the file that commit() replaces
+    std::string m_name; // that file's name in it
     struct stat m_old
     {
-    }; // the target as create() found it
+    }; // the target as create() opened it
     bool m_replacing = false; // the target existed when create() looked
     bool m_inPlace = false; // commit() writes over the target itself
-    std::string m_temporary; // the new file's name, where it could not be made without one
+    mode_t m_mode = 0; // the permissions the new file gets once its bytes are on disk
+    std::optional<std::string> m_acl; // and the old file's ACL
+    std::string m_temporary; // the new file's name in the folder, where it has one
     std::vector<unsigned char> m_bytes; // everything written since create()
 };
 

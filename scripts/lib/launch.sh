@@ -5,6 +5,13 @@ set -euo pipefail
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 
+# A start killed outright (kill -9) takes its servers with it but cannot remove its private
+# folder: the next start of the same user does, once no process of that start holds its lock.
+for folder in "${TMPDIR:-/tmp}"/quorvel-display.*; do
+    [[ -d "$folder" && ! -L "$folder" && -O "$folder" ]] || continue
+    flock -n "$folder" true 2>/dev/null && rm -rf "$folder"
+done
+
 if [[ -n "${WAYLAND_DISPLAY:-}" ]]; then
     socket=$WAYLAND_DISPLAY
     [[ "$socket" == /* ]] || socket="${XDG_RUNTIME_DIR:-/run/user/$(id -u)}/$socket"
@@ -31,7 +38,11 @@ fi
 
 # No display at all: a private X server, a window manager and a VNC server on 127.0.0.1 only.
 source "$here/virtual-display.sh"
-work=$(mktemp -d)
+work=$(mktemp -d -t quorvel-display.XXXXXXXXXX)
+# Every process started from here holds the lock until it ends.
+exec {lock}<"$work"
+flock -n "$lock"
+shell=$BASHPID
 game=
 cleanup() {
     trap - INT TERM HUP
@@ -55,8 +66,9 @@ fi
 # an argument, which any user can read in the process list.
 password=$(tr -dc 'a-zA-Z0-9' </dev/urandom | head -c 8 || true)
 (umask 077 && printf '%s\n' "$password" >"$work/passwd")
-x11vnc -display "$DISPLAY" -passwdfile "$work/passwd" -listen 127.0.0.1 -noipv6 -rfbportv6 -1 \
-    -autoport 5900 -forever -shared -nocursorshape -quiet >"$work/x11vnc.log" 2>&1 &
+"${with_this_shell[@]}" "$shell" x11vnc -display "$DISPLAY" -passwdfile "$work/passwd" \
+    -listen 127.0.0.1 -noipv6 -rfbportv6 -1 -autoport 5900 -forever -shared -nocursorshape -quiet \
+    >"$work/x11vnc.log" 2>&1 &
 virtual_display_pids+=($!)
 port=
 for _ in $(seq 400); do
@@ -84,7 +96,7 @@ The virtual display and the VNC server stop when the game ends (close its window
 Ctrl+C here).
 MESSAGE
 
-"$program" &
+"${with_this_shell[@]}" "$shell" "$program" &
 game=$!
 status=0
 wait "$game" || status=$?

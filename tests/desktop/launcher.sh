@@ -166,4 +166,33 @@ touch "$work/stop"
 wait "$poller" || fail "a process showed a secret: $(cat "$work/polled")"
 poller=
 cat "$work/polled"
+# Killed outright, the launcher takes what it started with it (the display, openbox, x11vnc and,
+# last, the game): seconds later none of them runs and nothing listens on its port; the next
+# start of the same user removes the folder it left.
+env -u DISPLAY -u XDG_RUNTIME_DIR TMPDIR="$work/tmp" "$launch" "$program" >"$work/out" 2>&1 &
+launcher=$!
+for _ in $(seq 300); do pgrep -P "$launcher" -x quorvel >/dev/null && break; sleep 0.1; done
+started=$(pgrep -P "$launcher" | xargs)
+[[ $(wc -w <<<"$started") -eq 4 ]] || fail "the launcher runs $started, not four programs"
+port=$(sed -n 's/.*listens on 127\.0\.0\.1:\([0-9]*\) only.*/\1/p' "$work/out")
+display=$(sed -n 's/.*private virtual display (\(:[0-9]*\)).*/\1/p' "$work/out")
+[[ -n "$port" && -n "$display" ]] || fail "no port or display in the launcher's message"
+kill -KILL "$launcher"
+wait "$launcher" 2>/dev/null || true
+launcher=
+# An ended process may stay a zombie where nothing reaps it.
+running() { [[ -e /proc/$1 && $(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null) != Z* ]]; }
+for _ in $(seq 50); do
+    left=
+    for pid in $started; do running "$pid" && left+=" $(cat "/proc/$pid/comm")"; done
+    [[ -z "$left" ]] && break
+    sleep 0.1
+done
+[[ -z "$left" ]] || fail "after kill -9 of the launcher these still run:$left"
+hexport=$(printf '%04X' "$port")
+[[ -n $(awk -v p="$hexport" '$4 == "0A" && $2 ~ ":" p "$"' /proc/net/tcp) ]] \
+    && fail "after kill -9 of the launcher something still listens on port $port"
+[[ -e "/tmp/.X11-unix/X${display#:}" ]] && fail "after kill -9 the display $display still runs"
+DISPLAY=:$dead TMPDIR="$work/tmp" "$launch" "$program" >/dev/null 2>&1 || true
+[[ -z $(ls -A "$work/tmp") ]] || fail "the next start left the killed start's folder"
 echo "launcher checks passed"

@@ -41,8 +41,8 @@ routes=(
 )
 # Each system call that a save makes, and the errors it is made to fail with. EOPNOTSUPP on
 # opening takes the way of file systems without nameless files.
-faults=(openat:EIO openat:EOPNOTSUPP write:ENOSPC pwrite64:ENOSPC fsync:EIO ftruncate:EIO linkat:EIO
-    rename:EIO listxattr:EIO getxattr:EIO fsetxattr:EIO)
+faults=(openat:EIO openat:EOPNOTSUPP write:ENOSPC pwrite64:ENOSPC fdatasync:EIO fsync:EIO
+    ftruncate:EIO fchmod:EIO linkat:EIO renameat:EIO flistxattr:EIO fgetxattr:EIO fsetxattr:EIO)
 
 if [[ $(id -u) -ne 0 ]] || ! id nobody >/dev/null 2>&1; then
     echo "SKIP: saving as another user needs root and the user 'nobody'"
@@ -174,17 +174,17 @@ for route in "${routes[@]}"; do
     # A new file's name reaches the disk too: the folder is flushed once the file has taken it,
     # or a power cut right after the save could bring the old name back.
     if [[ "$way" == "new file" ]]; then
-        strace -qq -o "$work/calls" -e trace=linkat,rename,fsync,unlink,unlinkat "${save[@]}" 0
-        awk '/^(linkat|rename)\(/ { named = 1 } /^fsync\(/ && named { flushed = 1 }
+        strace -qq -o "$work/calls" -e trace=linkat,renameat,fsync,unlink,unlinkat "${save[@]}" 0
+        awk '/^(linkat|renameat)\(/ { named = 1 } /^fsync\(/ && named { flushed = 1 }
             END { exit !flushed }' "$work/calls" || fail "$name: the new name is not flushed"
         # The name a new file had before the rename is free afterwards, and may by then be
         # another save's: the save leaves it alone.
-        awk '/^rename\(/ { split($0, part, "\""); renamed = "\"" part[2] "\"" }
+        awk '/^renameat\(/ { split($0, part, "\""); renamed = "\"" part[2] "\"" }
             /^unlink/ && renamed != "" && index($0, renamed) { exit 1 }' "$work/calls" \
             || fail "$name: the name the new file had before the rename is removed again"
         # Two saves at once: the new file of the one held up just before its rename is locked,
         # so the other's sweep for leftovers leaves it alone.
-        strace -qq -o /dev/null -e trace=rename -e inject=rename:delay_enter=1000000 \
+        strace -qq -o /dev/null -e trace=renameat -e inject=renameat:delay_enter=1000000 \
             "${save[@]}" 0 &
         for _ in $(seq 100); do
             compgen -G "$work/games/.quorvel-*.tmp" >/dev/null && break
@@ -201,4 +201,50 @@ for route in "${routes[@]}"; do
         check "$name: every name taken" "$status" no
     fi
 done
+# The number of the save's first call to $1 whose trace holds $2.
+nth_call() {
+    strace -qq -o "$work/calls" -e trace="$1" "${save[@]}" 0 2>/dev/null || true
+    grep -n -m1 -F "$2" "$work/calls" | cut -d: -f1 || fail "the save makes no call to $1 with $2"
+}
+# Starts a save traced with strace's options $@, and returns once a delay injected holds it.
+held_save() {
+    rm -f "$work/delayed"
+    strace -qq -o "$work/delayed" "$@" "${save[@]}" 0 2>"$work/said" &
+    for _ in $(seq 100); do grep -qs DELAYED "$work/delayed" && break; sleep 0.05; done
+}
+
+# Another user who owns the folder swaps something in under the name between the save's look
+# at it and its opening of it: the save is refused and neither the file swapped in nor the one
+# a link points at changes. While the new file is written, with the system's nameless file or
+# with a named one, nobody else may read it.
+if [[ $(id -u) -eq 0 ]] && id nobody >/dev/null 2>&1; then
+    longer=
+    for folderMode in 755 1777; do
+        for put in "ln -s $work/secret" touch; do
+            set_up nobody "$folderMode" root 644 "" user.note=TOPSECRET
+            printf 'A secret of root' >"$work/secret"
+            held_save -e trace=openat \
+                -e inject=openat:delay_exit=1000000:when="$(nth_call openat '"Game0.sav"')"
+            setpriv --reuid=nobody --regid=nogroup --clear-groups \
+                sh -c "rm '$work/games/Game0.sav' && $put '$work/games/Game0.sav'"
+            what="${put%% *} swapped in a folder of another user's ($folderMode)"
+            wait $! && fail "$what: the save was not refused"
+            [[ "$(<"$work/said")" == "File access denied" ]] || fail "$what: $(<"$work/said")"
+            [[ "$(<"$work/secret")" == "A secret of root" && ($put != touch \
+                || ! -s "$work/games/Game0.sav" && -z $(getfattr -d "$work/games/Game0.sav")) ]] \
+                || fail "$what: a file the save did not look at changed"
+        done
+    done
+    umask 000
+    for nameless in yes no; do
+        set_up root 755 root 644 "" ""
+        inject=(-e inject=openat:error=EOPNOTSUPP:when="$(nth_call openat O_TMPFILE)")
+        [[ $nameless == no ]] || inject=()
+        held_save -e trace=openat,fdatasync "${inject[@]}" -e inject=fdatasync:delay_exit=1000000
+        modes=$(find /proc/[0-9]*/fd -lname "$work/games/*" -exec stat -Lc %a {} + 2>/dev/null || :)
+        wait $! || fail "nameless file: $nameless: the save failed"
+        [[ "$modes" == 600 ]] || fail "nameless file: $nameless: made as '$modes'"
+        check "nameless file: $nameless" 0 no
+    done
+fi
 echo "savefaults: every route keeps the old game or a whole new one"

@@ -29,7 +29,7 @@ namespace {
 const Record kFirst = {1, 2, 3, 4};
 const Record kSecond = {5, 6, 7, 8};
 const QByteArray kOldBytes("old game");
-// Users with no name on this machine: the owner of a shared folder, and a stranger.
+// Users with no name on this machine: a shared folder's owner, and a stranger, who also plays.
 constexpr uid_t kFolderOwner = 4242;
 constexpr uid_t kStranger = 4343;
 
@@ -315,10 +315,17 @@ private Q_SLOTS:
         if (::setxattr(name.c_str(), "user.colour", "blue", 4, 0) != 0
             || ::setxattr(name.c_str(), "system.posix_acl_access", acl, sizeof acl, 0) != 0)
             QSKIP("This file system keeps no ACLs or user attributes");
+        // The game keeps one files object: the new file it saves next has no ACL of the last.
+        PosixRecordFiles files;
+        const QString next = folder.filePath(QStringLiteral("Game1.sav"));
+        for (const QString &saved : {path, next}) {
+            files.create(nativePath(saved));
+            files.writeRecord(kFirst);
+            files.commit();
+        }
 
-        saveTwoRecords(path);
-
-        QCOMPARE(contentsOf(path).size(), 8);
+        QCOMPARE(contentsOf(path).size(), 4);
+        QCOMPARE(::getxattr(nativePath(next).c_str(), "system.posix_acl_access", nullptr, 0), -1);
         char value[sizeof acl] = {};
         QCOMPARE(::getxattr(name.c_str(), "user.colour", value, sizeof value), ssize_t(4));
         QCOMPARE(QByteArray(value, 4), QByteArray("blue"));
@@ -395,34 +402,38 @@ private Q_SLOTS:
         QCOMPARE(entriesOf(gamesTop.filePath(QStringLiteral("games"))).size(), exists ? 2 : 3);
     }
 
-    // Another user may plant a link in a shared folder under the name the player saves to.
-    void savingThroughALinkInASharedFolderFollowsOnlyTrustedLinks_data()
+    // Another user may plant a link under the name the player saves to in any folder that
+    // user may write: only the player's own links and root's are followed.
+    void savingThroughALinkFollowsOnlyThePlayersOwn_data()
     {
         QTest::addColumn<int>("folderMode");
         QTest::addColumn<uint>("linkOwner");
+        QTest::addColumn<uint>("player");
         QTest::addColumn<bool>("throughPlayersLink");
         QTest::addColumn<QString>("expected");
         const QString denied = QStringLiteral("File access denied");
-        const uint player = ::geteuid();
+        const uint root = 0;
         QTest::newRow("a stranger's link in a sticky folder anyone may write")
-            << 01777 << uint(kStranger) << false << denied;
-        QTest::newRow("a stranger's link in a sticky folder its group may write")
-            << 01770 << uint(kStranger) << false << denied;
+            << 01777 << uint(kStranger) << root << false << denied;
         QTest::newRow("a stranger's link behind the player's own")
-            << 01777 << uint(kStranger) << true << denied;
-        QTest::newRow("the player's own link") << 01777 << player << false << QString();
-        QTest::newRow("the folder owner's link")
-            << 01777 << uint(kFolderOwner) << false << QString();
+            << 01777 << uint(kStranger) << root << true << denied;
         QTest::newRow("a stranger's link in a folder that is not sticky")
-            << 0777 << uint(kStranger) << false << QString();
-        QTest::newRow("a stranger's link in a sticky folder only its owner may write")
-            << 01755 << uint(kStranger) << false << QString();
+            << 0777 << uint(kStranger) << root << false << denied;
+        QTest::newRow("another user's link in a sticky folder of theirs")
+            << 01777 << uint(kFolderOwner) << root << false << denied;
+        QTest::newRow("another user's link in that user's own folder")
+            << 0755 << uint(kFolderOwner) << root << false << denied;
+        QTest::newRow("a player's own link")
+            << 01777 << uint(kStranger) << uint(kStranger) << false << QString();
+        QTest::newRow("root's link, saved by another player")
+            << 01777 << root << uint(kStranger) << false << QString();
     }
 
-    void savingThroughALinkInASharedFolderFollowsOnlyTrustedLinks()
+    void savingThroughALinkFollowsOnlyThePlayersOwn()
     {
         QFETCH(int, folderMode);
         QFETCH(uint, linkOwner);
+        QFETCH(uint, player);
         QFETCH(bool, throughPlayersLink);
         QFETCH(QString, expected);
         if (::geteuid() != 0)
@@ -432,6 +443,9 @@ private Q_SLOTS:
         QVERIFY(dir.mkdir(QStringLiteral("shared")) && dir.mkdir(QStringLiteral("private")));
         const QString real = dir.filePath(QStringLiteral("private/real.sav"));
         QVERIFY(writeFile(real, kOldBytes));
+        // The linked file is the player's.
+        QCOMPARE(::chmod(nativePath(top.path()).c_str(), 0755), 0);
+        QCOMPARE(::chown(nativePath(real).c_str(), player, 0), 0);
         const QString link = dir.filePath(QStringLiteral("shared/Game0.sav"));
         const QString planted
             = throughPlayersLink ? dir.filePath(QStringLiteral("shared/hop.sav")) : link;
@@ -444,8 +458,11 @@ private Q_SLOTS:
         QCOMPARE(::chmod(nativePath(shared).c_str(), mode_t(folderMode)), 0);
         const QStringList entries = entriesOf(shared);
 
-        QCOMPARE(failureOf([&] { saveTwoRecords(link); }), expected);
+        QCOMPARE(::seteuid(player), 0);
+        const QString failure = failureOf([&] { saveTwoRecords(link); });
+        QCOMPARE(::seteuid(0), 0);
 
+        QCOMPARE(failure, expected);
         QCOMPARE(contentsOf(real),
                  expected.isEmpty() ? QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08", 8)
                                     : kOldBytes);

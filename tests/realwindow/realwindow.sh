@@ -424,7 +424,7 @@ game=
 for theme in "" gtk3; do
 home=$work/home$theme
 mkdir -m 700 "$home" "$home-runtime"
-start_game " in an empty home" strace -ff -qq -s 4096 -o "$home-calls" \
+start_game " in an empty home" strace -ff -qq -y -s 4096 -o "$home-calls" \
     -e trace=creat,open,openat,mkdir,mkdirat,rename,renameat,renameat2,link,linkat,symlink,symlinkat \
     env HOME="$home" XDG_CONFIG_HOME="$home/.config" \
     XDG_CACHE_HOME="$home/.cache" XDG_DATA_HOME="$home/.local/share" \
@@ -454,10 +454,14 @@ kill -0 "$game" 2>/dev/null && fail "the game still runs after Exit"
 game=
 left=$(cd "$home" && find . "../${home##*/}-runtime" -mindepth 1 | sort | xargs)
 [[ "$left" == "./typed.sav" ]] || fail "the game left in its home or runtime folder: '$left'"
-# Each successful call's last name is the one it made: the file, the folder, the link's new name.
-made=$(awk -v home="$home/" '/ = [0-9]+$/ && (/^open(at)?\(.*O_CREAT/ \
+# Each successful call's last name is the one it made: the file, the folder, the link's new name,
+# in the folder whose descriptor comes before it (which -y shows as 3</the/folder>), if any.
+made=$(awk -v home="$home/" '/ = [0-9]+(<.*>)?$/ && (/^open(at)?\(.*O_CREAT/ \
     || /^(creat|mkdir|mkdirat|rename|renameat|renameat2|link|linkat|symlink|symlinkat)\(/) {
-        n = split($0, part, "\""); if (index(part[n - 1], home) != 1) print part[n - 1] }' \
+        n = split($0, part, "\""); name = part[n - 1]
+        if (name !~ /^\// && match(part[n - 2], /<[^>]*>, $/))
+            name = substr(part[n - 2], RSTART + 1, RLENGTH - 4) "/" name
+        if (index(name, home) != 1) print name }' \
     "$home-calls".* | sort -u | xargs)
 [[ -z "$made" ]] || fail "the game made files or folders outside its saved games: '$made'"
 done
