@@ -79,6 +79,7 @@ inline constexpr const char *kChangesSeparator = "; ";
 inline constexpr const char *kDealtHeading = "Новая игра: %1, %2";
 inline constexpr const char *kLoadedHeading = "Игра загружена, %1";
 inline constexpr const char *kPegCount = "%1 %2";
+inline constexpr const char *kLayoutAndPegs = ", ";
 inline constexpr const char *kSavedNews = "Игра сохранена";
 // A press that changed nothing, and an arrow at the cross's edge.
 inline constexpr const char *kNothingChanged = "Без изменений";

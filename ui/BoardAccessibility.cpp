@@ -2,13 +2,13 @@
 #include "ui/BoardAccessibility.h"
 
 #include "model/GameState.h"
+#include "model/Plural.h"
 #include "resources/Texts.h"
 #include "ui/BoardView.h"
 #include "ui/DialogWindow.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -285,7 +285,7 @@ class BoardAccessible : public QAccessibleWidget
 {
 public:
     explicit BoardAccessible(BoardView *board)
-        : QAccessibleWidget(board, QAccessible::Client)
+        : QAccessibleWidget(board, QAccessible::Pane)
     {
         for (const QPoint &cell : holes())
             m_holes.push_back(
@@ -332,6 +332,20 @@ public:
 
     QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
 
+    // The board says which layout lies on it and how many pegs it holds, so that a player
+    // hears it whenever the focus comes to the board from another window, Orca's start
+    // included: "Игровое поле: Латинский крест, 6 фишек".
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind != QAccessible::Name)
+            return QAccessibleWidget::text(kind);
+        const GameState &game = board()->game();
+        QString now = pegCount(game);
+        if (game.BoardKind >= 0 && game.BoardKind < kLayoutCount)
+            now = ::text(Texts::kLayoutNames[game.BoardKind]) + ::text(Texts::kLayoutAndPegs) + now;
+        return ::text(Texts::kHoleName).arg(QAccessibleWidget::text(kind), now);
+    }
+
     // While a hole holds the focus, the board does not claim it too: a screen reader that looks
     // for the focused object from the window down would stop at the board.
     QAccessible::State state() const override
@@ -368,6 +382,8 @@ private:
     // Every reader learns which names changed; one that the desktop runs hears the news.
     void told(const std::vector<QPoint> &changed, const QString &news)
     {
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&renamed);
         for (const QPoint &cell : changed) {
             if (QAccessibleInterface *changedHole = hole(cell)) {
                 QAccessibleEvent event(changedHole, QAccessible::NameChanged);
@@ -405,17 +421,17 @@ public:
     QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
 };
 
-QLoggingCategory::CategoryFilter g_otherLogFilter = nullptr;
+QtMessageHandler g_otherMessages = nullptr;
 
-// Qt's link to screen readers warns on the terminal whenever a reader is slow to answer a key
-// ("QSpiApplication::keyEventError ... NoReply"), which nobody playing can act on.
-void quietScreenReaderLink(QLoggingCategory *category)
+// Qt's link to screen readers complains on the terminal whenever a reader is slow to answer a
+// key ("QSpiApplication::keyEventError ... NoReply"), which nobody playing can act on.
+void quietScreenReaderLink(QtMsgType type, const QMessageLogContext &context,
+                           const QString &message)
 {
-    if (g_otherLogFilter)
-        g_otherLogFilter(category);
-    if (qstrncmp(category->categoryName(), "qt.accessibility.atspi", 22) == 0)
-        for (const QtMsgType type : {QtDebugMsg, QtInfoMsg, QtWarningMsg})
-            category->setEnabled(type, false);
+    const bool link = (context.category && qstrncmp(context.category, "qt.accessibility", 16) == 0)
+        || message.startsWith(QLatin1String("QSpi"));
+    if ((type == QtFatalMsg || !link) && g_otherMessages)
+        g_otherMessages(type, context, message);
 }
 
 QAccessibleInterface *boardFactory(const QString &, QObject *object)
@@ -429,11 +445,19 @@ QAccessibleInterface *boardFactory(const QString &, QObject *object)
 
 } // namespace
 
+QString pegCount(const GameState &game)
+{
+    const int pegs = game.CountPegs();
+    return text(Texts::kPegCount)
+        .arg(pegs)
+        .arg(text(Texts::kPegForms[int(pluralAfter(std::uint64_t(pegs)))]));
+}
+
 void installBoardAccessibility()
 {
     static const bool installed = [] {
         QAccessible::installFactory(&boardFactory);
-        g_otherLogFilter = QLoggingCategory::installFilter(&quietScreenReaderLink);
+        g_otherMessages = qInstallMessageHandler(&quietScreenReaderLink);
         return true;
     }();
     Q_UNUSED(installed);

@@ -1,7 +1,6 @@
 // The main window: the menu, the toolbar, the commands, and the board view as its client area.
 #include "ui/Unit1.h"
 
-#include "model/Plural.h"
 #include "resources/Texts.h"
 #include "ui/BoardAccessibility.h"
 #include "ui/BoardView.h"
@@ -272,16 +271,8 @@ void TForm1::dealLayout(std::int32_t kind)
     const bool dealt = kind >= 0 && kind < kLayoutCount;
     m_clientArea->redrawPlayfieldNow(
         before,
-        dealt ? text(Texts::kDealtHeading).arg(text(Texts::kLayoutNames[kind]), pegCount())
+        dealt ? text(Texts::kDealtHeading).arg(text(Texts::kLayoutNames[kind]), pegCount(m_game))
               : QString());
-}
-
-QString TForm1::pegCount() const
-{
-    const int pegs = m_game.CountPegs();
-    return text(Texts::kPegCount)
-        .arg(pegs)
-        .arg(text(Texts::kPegForms[int(pluralAfter(std::uint64_t(pegs)))]));
 }
 
 void TForm1::N5Click()
@@ -309,7 +300,7 @@ void TForm1::N7Click()
     guarded([&] {
         const GameState before = m_game;
         m_game.LoadGame(QFile::encodeName(path).toStdString(), m_files);
-        m_clientArea->redrawPlayfieldNow(before, text(Texts::kLoadedHeading).arg(pegCount()));
+        m_clientArea->redrawPlayfieldNow(before, text(Texts::kLoadedHeading).arg(pegCount(m_game)));
     });
 }
 
