@@ -181,8 +181,7 @@ public:
         state.invisible = !m_board->isVisible();
         // The keyboard reaches the holes only while a screen reader runs.
         state.focusable = m_board->screenReaderRunning();
-        state.focused
-            = state.focusable && m_board->hasFocus() && m_board->focusedHole() == m_cell;
+        state.focused = state.focusable && m_board->hasFocus() && m_board->focusedHole() == m_cell;
         return state;
     }
 
