@@ -341,7 +341,8 @@ public:
         const GameState &game = board()->game();
         QString now = pegCount(game);
         if (game.BoardKind >= 0 && game.BoardKind < kLayoutCount)
-            now = ::text(Texts::kLayoutNames[game.BoardKind]) + ::text(Texts::kLayoutAndPegs) + now;
+            now = ::text(Texts::kLayoutAndPegs)
+                      .arg(::text(Texts::kLayoutNames[game.BoardKind]), now);
         return ::text(Texts::kHoleName).arg(QAccessibleWidget::text(kind), now);
     }
 
