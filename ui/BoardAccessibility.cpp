@@ -224,58 +224,86 @@ private:
     QPoint m_cell;
 };
 
-// The news of the board: a notification that shows while it has something to tell. Screen
-// readers say a notification when it comes to show, once, whatever has the focus.
+// The news of the board: a notification that shows while it has something to tell, and the
+// news as its one line of text, which Orca keeps in its list of notifications. Screen readers
+// say a notification when it comes to show, once, whatever has the focus.
 class NewsAccessible : public QAccessibleInterface
 {
 public:
-    explicit NewsAccessible(BoardView *board)
+    // The notification; with `notification` given, its line.
+    explicit NewsAccessible(BoardView *board, NewsAccessible *notification = nullptr)
         : m_board(board)
-    { }
+        , m_notification(notification)
+    {
+        if (!notification) {
+            m_line = new NewsAccessible(board, this);
+            QAccessible::registerAccessibleInterface(m_line);
+        }
+    }
+    ~NewsAccessible() override
+    {
+        if (m_line)
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(m_line));
+    }
 
     bool isValid() const override { return !m_board.isNull(); }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override { return m_board->window()->windowHandle(); }
     QAccessibleInterface *parent() const override
     {
+        if (m_notification)
+            return m_notification;
         return QAccessible::queryAccessibleInterface(m_board.data());
     }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *child(int index) const override { return index == 0 ? m_line : nullptr; }
+    int childCount() const override { return m_line ? 1 : 0; }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && child == m_line ? 0 : -1;
+    }
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text kind) const override
     {
-        return kind == QAccessible::Name ? m_news : QString();
+        return kind == QAccessible::Name && m_notification ? m_notification->m_news : QString();
     }
     void setText(QAccessible::Text, const QString &) override { }
     // Nowhere on the screen: nothing of it is drawn.
     QRect rect() const override { return {}; }
-    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::Role role() const override
+    {
+        return m_notification ? QAccessible::StaticText : QAccessible::Notification;
+    }
     QAccessible::State state() const override
     {
         QAccessible::State state;
-        state.invisible = m_news.isEmpty() || !m_board->isVisible();
+        state.invisible
+            = (m_notification ? m_notification : this)->m_news.isEmpty() || !m_board->isVisible();
         return state;
     }
 
-    // The last news goes before the next shows, so that each is a showing of its own.
+    // The last news goes before the next shows, so that each is a showing of its own; readers
+    // learn of the line's showing too, or they would take it for hidden still.
     void tell(const QString &news)
     {
+        const auto send = [](QAccessibleInterface *about, QAccessible::Event kind) {
+            QAccessibleEvent event(about, kind);
+            QAccessible::updateAccessibility(&event);
+        };
         if (!m_news.isEmpty()) {
             m_news.clear();
-            QAccessibleEvent hidden(this, QAccessible::ObjectHide);
-            QAccessible::updateAccessibility(&hidden);
+            send(this, QAccessible::ObjectHide);
+            send(m_line, QAccessible::ObjectHide);
         }
         m_news = news;
-        QAccessibleEvent renamed(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&renamed);
-        QAccessibleEvent shown(this, QAccessible::ObjectShow);
-        QAccessible::updateAccessibility(&shown);
+        send(m_line, QAccessible::NameChanged);
+        send(m_line, QAccessible::ObjectShow);
+        send(this, QAccessible::ObjectShow);
     }
 
 private:
     QPointer<BoardView> m_board;
+    NewsAccessible *m_notification = nullptr;
+    NewsAccessible *m_line = nullptr;
     QString m_news;
 };
 

@@ -205,7 +205,7 @@ private Q_SLOTS:
         QAccessibleInterface *told = QAccessible::queryAccessibleInterface(board);
         told = told->child(told->childCount() - 1);
         QCOMPARE(told->role(), QAccessible::Notification);
-        QCOMPARE(told->text(QAccessible::Name), text("Игра загружена, 15 фишек"));
+        QCOMPARE(told->child(0)->text(QAccessible::Name), text("Игра загружена, 15 фишек"));
         board->setScreenReaderRunning(false);
         // The peg that was selected when saving can be put down again.
         pressCell(5, 4);
