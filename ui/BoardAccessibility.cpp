@@ -224,19 +224,20 @@ private:
     QPoint m_cell;
 };
 
-// The news of the board: a notification that shows while it has something to tell, and the
-// news as its one line of text, which Orca keeps in its list of notifications. Screen readers
-// say a notification when it comes to show, once, whatever has the focus.
+// The news of the game: a notification that shows while it has something to tell, and the news
+// as its one line of text, which Orca keeps in its list of notifications. Screen readers say a
+// notification when it comes to show, once, whatever has the focus. It belongs to the main
+// window, not to the board: Orca reads the lines in a board it comes back to.
 class NewsAccessible : public QAccessibleInterface
 {
 public:
     // The notification; with `notification` given, its line.
-    explicit NewsAccessible(BoardView *board, NewsAccessible *notification = nullptr)
-        : m_board(board)
+    explicit NewsAccessible(QWidget *mainWindow, NewsAccessible *notification = nullptr)
+        : m_window(mainWindow)
         , m_notification(notification)
     {
         if (!notification) {
-            m_line = new NewsAccessible(board, this);
+            m_line = new NewsAccessible(mainWindow, this);
             QAccessible::registerAccessibleInterface(m_line);
         }
     }
@@ -246,14 +247,14 @@ public:
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(m_line));
     }
 
-    bool isValid() const override { return !m_board.isNull(); }
+    bool isValid() const override { return !m_window.isNull(); }
     QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return m_board->window()->windowHandle(); }
+    QWindow *window() const override { return m_window->windowHandle(); }
     QAccessibleInterface *parent() const override
     {
         if (m_notification)
             return m_notification;
-        return QAccessible::queryAccessibleInterface(m_board.data());
+        return QAccessible::queryAccessibleInterface(m_window.data());
     }
     QAccessibleInterface *child(int index) const override { return index == 0 ? m_line : nullptr; }
     int childCount() const override { return m_line ? 1 : 0; }
@@ -277,7 +278,7 @@ public:
     {
         QAccessible::State state;
         state.invisible
-            = (m_notification ? m_notification : this)->m_news.isEmpty() || !m_board->isVisible();
+            = (m_notification ? m_notification : this)->m_news.isEmpty() || !m_window->isVisible();
         return state;
     }
 
@@ -301,13 +302,45 @@ public:
     }
 
 private:
-    QPointer<BoardView> m_board;
+    QPointer<QWidget> m_window;
     NewsAccessible *m_notification = nullptr;
     NewsAccessible *m_line = nullptr;
     QString m_news;
 };
 
-// The board: its widgets (the toolbar strip that lies on it), its holes, and its news.
+// The main window, in the same pixels as its board, so that a reader finds every hole inside it.
+// Its child at a point is the one whose own place holds the point. Its last child is the news.
+class WindowAccessible : public QAccessibleWidget
+{
+public:
+    explicit WindowAccessible(QMainWindow *window)
+        : QAccessibleWidget(window, QAccessible::Window)
+        , m_news(QAccessible::registerAccessibleInterface(new NewsAccessible(window)))
+    { }
+    ~WindowAccessible() override { QAccessible::deleteAccessibleInterface(m_news); }
+
+    QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
+    int childCount() const override { return QAccessibleWidget::childCount() + 1; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index == QAccessibleWidget::childCount() ? news() : QAccessibleWidget::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && child == news() ? QAccessibleWidget::childCount()
+                                        : QAccessibleWidget::indexOfChild(child);
+    }
+
+    NewsAccessible *news() const
+    {
+        return static_cast<NewsAccessible *>(QAccessible::accessibleInterface(m_news));
+    }
+
+private:
+    QAccessible::Id m_news;
+};
+
+// The board: its widgets (the toolbar strip that lies on it) and its holes.
 class BoardAccessible : public QAccessibleWidget
 {
 public:
@@ -317,7 +350,6 @@ public:
         for (const QPoint &cell : holes())
             m_holes.push_back(
                 QAccessible::registerAccessibleInterface(new HoleAccessible(board, cell)));
-        m_news = QAccessible::registerAccessibleInterface(new NewsAccessible(board));
         QObject::connect(board, &BoardView::told, board,
                          [this](const std::vector<QPoint> &changed, const QString &news) {
                              told(changed, news);
@@ -329,21 +361,17 @@ public:
     {
         for (const QAccessible::Id id : m_holes)
             QAccessible::deleteAccessibleInterface(id);
-        QAccessible::deleteAccessibleInterface(m_news);
     }
 
-    int childCount() const override { return widgetChildren() + int(m_holes.size()) + 1; }
+    int childCount() const override { return widgetChildren() + int(m_holes.size()); }
 
     QAccessibleInterface *child(int index) const override
     {
         const int widgets = widgetChildren();
-        const int holeCount = int(m_holes.size());
         if (index < widgets)
             return QAccessibleWidget::child(index);
-        if (index - widgets < holeCount)
+        if (index - widgets < int(m_holes.size()))
             return QAccessible::accessibleInterface(m_holes[std::size_t(index - widgets)]);
-        if (index - widgets == holeCount)
-            return news();
         return nullptr;
     }
 
@@ -352,8 +380,6 @@ public:
         for (std::size_t i = 0; i < m_holes.size(); ++i)
             if (QAccessible::accessibleInterface(m_holes[i]) == child)
                 return widgetChildren() + int(i);
-        if (child && child == news())
-            return widgetChildren() + int(m_holes.size());
         return QAccessibleWidget::indexOfChild(child);
     }
 
@@ -402,11 +428,6 @@ public:
 private:
     BoardView *board() const { return static_cast<BoardView *>(widget()); }
     int widgetChildren() const { return QAccessibleWidget::childCount(); }
-    NewsAccessible *news() const
-    {
-        return static_cast<NewsAccessible *>(QAccessible::accessibleInterface(m_news));
-    }
-
     // Every reader learns which names changed; one that the desktop runs hears the news.
     void told(const std::vector<QPoint> &changed, const QString &news)
     {
@@ -421,8 +442,10 @@ private:
         const QString said = news.isEmpty()
             ? changeSummary(board()->game(), board()->focusedHole(), changed)
             : news;
-        if (board()->screenReaderRunning() && !said.isEmpty())
-            this->news()->tell(said);
+        auto *window = dynamic_cast<WindowAccessible *>(
+            QAccessible::queryAccessibleInterface(board()->window()));
+        if (window && board()->screenReaderRunning() && !said.isEmpty())
+            window->news()->tell(said);
     }
 
     void focusMoved()
@@ -434,19 +457,6 @@ private:
     }
 
     std::vector<QAccessible::Id> m_holes;
-    QAccessible::Id m_news = 0;
-};
-
-// The main window, in the same pixels as its board, so that a reader finds every hole inside it.
-// Its child at a point is the one whose own place holds the point.
-class WindowAccessible : public QAccessibleWidget
-{
-public:
-    explicit WindowAccessible(QMainWindow *window)
-        : QAccessibleWidget(window, QAccessible::Window)
-    { }
-
-    QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
 };
 
 QtMessageHandler g_otherMessages = nullptr;

@@ -202,7 +202,7 @@ private Q_SLOTS:
         auto *board = static_cast<BoardView *>(form->centralWidget());
         board->setScreenReaderRunning(true);
         QCOMPARE(open(QStringLiteral("pyramid.sav")), QString());
-        QAccessibleInterface *told = QAccessible::queryAccessibleInterface(board);
+        QAccessibleInterface *told = QAccessible::queryAccessibleInterface(form.get());
         told = told->child(told->childCount() - 1);
         QCOMPARE(told->role(), QAccessible::Notification);
         QCOMPARE(told->child(0)->text(QAccessible::Name), text("Игра загружена, 15 фишек"));
