@@ -4,6 +4,8 @@
 
 #include "platform/Failure.h"
 #include "resources/Texts.h"
+#include "solver/PositionTable.h"
+#include "solver/SystemMemory.h"
 
 #include <algorithm>
 #include <array>
@@ -12,64 +14,24 @@
 #include <exception>
 #include <functional>
 #include <mutex>
-#include <new>
 #include <numeric>
 #include <system_error>
 #include <thread>
-#include <utility>
-#include <vector>
 
 #include <sched.h>
-#include <sys/mman.h>
 
 namespace {
 
 // Every jump takes one peg off, so the positions after k jumps are exactly those with k pegs
-// fewer, and one set of them leads to the next. Each set is split into many parts by the top
-// bits of a mix of the position's 33 bits; a part's table holds only the bits left below those,
-// and is small enough to stay in the processor's second-level cache while it is filled. Each
-// thread queues the positions it finds, a queue for each part, and fills a part's table from
-// its queue only when the queue holds several positions for each of the table's cache lines:
-// the table is fetched once for all of them instead of once a position.
-//
-// The mix: multiplications by odd numbers and shifts folded in, each undone by its inverse, so
-// that every position has one mixed number and the part and the bits left give it back.
-constexpr std::uint64_t kMixFirst = 0x9E3779B97F4A7C15u;
-constexpr std::uint64_t kMixSecond = 0xD6E8FEB86659FD93u;
-
-constexpr std::uint64_t inverseOf(std::uint64_t odd)
-{
-    // Newton's iteration: each step doubles the number of right low bits.
-    std::uint64_t inverse = odd;
-    for (int step = 0; step < 5; ++step)
-        inverse *= 2 - odd * inverse;
-    return inverse;
-}
-static_assert(kMixFirst * inverseOf(kMixFirst) == 1 && kMixSecond * inverseOf(kMixSecond) == 1);
-
-constexpr Holes mixed(Holes pegs)
-{
-    pegs ^= pegs >> 16;
-    pegs = pegs * kMixFirst & kAllHoles;
-    pegs ^= pegs >> 15;
-    pegs = pegs * kMixSecond & kAllHoles;
-    return pegs ^ pegs >> 17;
-}
-
-// Undoes x ^= x >> shift on 33 bits, for shifts of 11 and more.
-constexpr Holes unshifted(Holes bits, int shift)
-{
-    return bits ^ bits >> shift ^ bits >> 2 * shift;
-}
-
-constexpr Holes unmixed(Holes bits)
-{
-    bits = unshifted(bits, 17) * inverseOf(kMixSecond) & kAllHoles;
-    bits = unshifted(bits, 15) * inverseOf(kMixFirst) & kAllHoles;
-    return unshifted(bits, 16);
-}
-static_assert(unmixed(mixed(kAllHoles)) == kAllHoles
-              && unmixed(mixed(0x12345678Fu)) == 0x12345678F);
+// fewer, and one set of them leads to the next. The next set is split by hash into many small
+// tables, and each table is filled from a queue of its own, a full queue at a time, so that
+// the table stays in the processor's cache while it is filled: with one large table nearly
+// every new position would wait for memory (four times as long on the full board). Each thread
+// has its own queues: with longer ones, two threads would take the peak of the games from the
+// hole at (3,1) towards 1 GB.
+constexpr int kPartBits = 8;
+constexpr std::size_t kParts = std::size_t(1) << kPartBits;
+constexpr std::size_t kQueueLength = 8192;
 
 GameCount sum(GameCount a, GameCount b)
 {
@@ -79,112 +41,41 @@ GameCount sum(GameCount a, GameCount b)
     return total;
 }
 
-// An array straight from the system, given back the moment it is freed: through malloc, the
-// arrays of one number of jumps, freed while those of the next are made, stayed scattered among
-// live blocks and the peak grew by a third. Throws std::bad_alloc when no memory is left.
-template<class T> class SystemArray
+// The walk's entry for the count of positions: the position alone. Positions with no jump left
+// count for nothing more.
+struct PositionOnly : NumberedPosition
 {
-public:
-    SystemArray() = default;
-    explicit SystemArray(std::size_t count)
-        : m_count(count)
-    {
-        if (count == 0)
-            return;
-        void *memory = ::mmap(nullptr, bytes(count), PROT_READ | PROT_WRITE,
-                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (memory == MAP_FAILED)
-            throw std::bad_alloc();
-        m_data = static_cast<T *>(memory);
-    }
-    SystemArray(SystemArray &&other) noexcept
-        : m_data(std::exchange(other.m_data, nullptr))
-        , m_count(std::exchange(other.m_count, 0))
-    { }
-    SystemArray &operator=(SystemArray &&other) noexcept
-    {
-        std::swap(m_data, other.m_data);
-        std::swap(m_count, other.m_count);
-        return *this;
-    }
-    ~SystemArray()
-    {
-        if (m_data)
-            ::munmap(m_data, bytes(m_count));
-    }
-
-    T *data() const { return m_data; }
-    std::size_t size() const { return m_count; }
-    T &operator[](std::size_t index) const { return m_data[index]; }
-    // Keeps the first `count` elements and gives the pages past them back.
-    void shrink(std::size_t count)
-    {
-        if (count == 0) {
-            *this = SystemArray();
-            return;
-        }
-        const std::size_t kept = bytes(count);
-        if (kept < bytes(m_count))
-            ::munmap(reinterpret_cast<char *>(m_data) + kept, bytes(m_count) - kept);
-        m_count = kept / sizeof(T);
-    }
-
-private:
-    // Whole pages, so that shrink() can give the rest back.
-    static std::size_t bytes(std::size_t count)
-    {
-        constexpr std::size_t kPage = 4096;
-        return (count * sizeof(T) + kPage - 1) / kPage * kPage;
-    }
-
-    T *m_data = nullptr;
-    std::size_t m_count = 0;
-};
-
-// The walk's entry for the count of positions: the bits a part's table keeps of the position,
-// plus one, so that 0 marks a free slot. Positions with no jump left count for nothing more.
-struct PositionOnly
-{
-    // 1024 parts: the tables from the hole at (3,3) then hold about 20,000 positions each.
-    static constexpr int kPartBits = 10;
-    static constexpr std::size_t kQueueLength = 1024;
-    using Slot = std::uint32_t;
-    static constexpr Slot kStart = 0;
-
-    static Slot made(std::uint32_t key, Slot) { return key; }
-    static std::uint32_t keyOf(Slot slot) { return slot; }
-    static void absorb(Slot &, Slot) { }
+    using NumberedPosition::NumberedPosition;
+    PositionOnly next(Holes pegs) const { return PositionOnly(pegs); }
 
     struct Ends
     {
-        void add(Holes, Slot) { }
+        void add(const PositionOnly &) { }
         void addTo(Ends &) const { }
     };
 };
 
-// The walk's entry for the count of games: the key as above in the low bits of one 128-bit
-// word, and the number of ways the position is reached above its 33 bits, as many as ever: the
-// ways to reach a position are never more than the complete games (each way goes on to a game
-// of its own), and 95 bits hold 68 million times the full board's.
-struct CountedPosition
+// The walk's entry for the count of games: a position with the number of ways it is reached,
+// in one 128-bit word, the holes in the low bits, the ways above them. Sixteen bytes, not the
+// 32 of a position beside a 128-bit number, because the full board has millions of them at a
+// time and how many stay in the processor's cache decides the speed. The ways to reach a
+// position are never more than the complete games (each way goes on to a game of its own), and
+// 95 bits hold 68 million times the full board's.
+class CountedPosition
 {
-    // Four times as large as the count's entries: twice as many parts.
-    static constexpr int kPartBits = 11;
-    static constexpr std::size_t kQueueLength = 1024;
-    using Slot = GameCount;
-    // The start, reached in one way.
-    static constexpr Slot kStart = GameCount(1) << kHoleCount;
+public:
+    CountedPosition() = default;
+    explicit CountedPosition(Holes pegs, GameCount ways = 1)
+        : m_bits(ways << kHoleCount | pegs)
+    { }
 
-    static GameCount waysOf(Slot slot) { return slot >> kHoleCount; }
-    // A position one jump further is reached in as many ways as the one before it.
-    static Slot made(std::uint32_t key, Slot before)
+    Holes pegs() const { return Holes(m_bits) & kAllHoles; }
+    GameCount ways() const { return m_bits >> kHoleCount; }
+    // A position one jump further is reached in as many ways as this one.
+    CountedPosition next(Holes pegs) const { return CountedPosition(pegs, ways()); }
+    void absorb(const CountedPosition &other)
     {
-        return (before & ~GameCount(kAllHoles)) | key;
-    }
-    static std::uint32_t keyOf(Slot slot) { return std::uint32_t(slot); }
-    static void absorb(Slot &here, Slot other)
-    {
-        if (__builtin_add_overflow(here, other & ~GameCount(kAllHoles), &here))
+        if (__builtin_add_overflow(m_bits, other.m_bits & ~GameCount(kAllHoles), &m_bits))
             throw Failure(Texts::kSolverTooManyGames);
     }
 
@@ -194,14 +85,13 @@ struct CountedPosition
         GameCounts games;
         Holes centre = bitOf(holeAt({4, 4}));
 
-        void add(Holes pegs, Slot end)
+        void add(const CountedPosition &end)
         {
-            const GameCount ways = waysOf(end);
-            games.complete = sum(games.complete, ways);
-            if (std::has_single_bit(pegs))
-                games.won = sum(games.won, ways);
-            if (pegs == centre)
-                games.wonInCentre = sum(games.wonInCentre, ways);
+            games.complete = sum(games.complete, end.ways());
+            if (std::has_single_bit(end.pegs()))
+                games.won = sum(games.won, end.ways());
+            if (end.pegs() == centre)
+                games.wonInCentre = sum(games.wonInCentre, end.ways());
         }
         void addTo(Ends &all) const
         {
@@ -210,87 +100,21 @@ struct CountedPosition
             all.games.wonInCentre = sum(all.games.wonInCentre, games.wonInCentre);
         }
     };
-};
-
-// The positions of one part: while a number of jumps is walked, a hash table with open
-// addressing; once it is done, packed at the front, the rest of its memory given back.
-template<class Entry> class PartTable
-{
-public:
-    using Slot = typename Entry::Slot;
-    static constexpr int kKeyBits = kHoleCount - Entry::kPartBits;
-
-    std::size_t size() const { return m_size; }
-    const Slot *begin() const { return m_slots.data(); }
-    const Slot *end() const { return m_slots.data() + m_size; }
-
-    // Makes room for `count` positions at once.
-    void reserve(std::size_t count)
-    {
-        if (count * 5 > m_slots.size() * 4)
-            moveInto(std::max(kLeastCapacity, count * 3 / 2));
-    }
-    void prefetch(std::uint32_t key) const
-    {
-        if (m_slots.size() != 0)
-            __builtin_prefetch(&m_slots[slotOf(key)], 1);
-    }
-    void insert(Slot entry)
-    {
-        // At most four fifths full: entries are small and a search seldom leaves its cache line.
-        if (5 * (m_size + 1) > 4 * m_slots.size())
-            moveInto(std::max(kLeastCapacity, m_slots.size() * 3 / 2));
-        const std::uint32_t key = Entry::keyOf(entry);
-        const std::size_t capacity = m_slots.size();
-        for (std::size_t slot = slotOf(key);; slot = slot + 1 == capacity ? 0 : slot + 1) {
-            Slot &here = m_slots[slot];
-            if (Entry::keyOf(here) == 0) {
-                here = entry;
-                ++m_size;
-                return;
-            }
-            if (Entry::keyOf(here) == key) {
-                Entry::absorb(here, entry);
-                return;
-            }
-        }
-    }
-    // Packs the positions at the front, where begin() and end() find them.
-    void pack()
-    {
-        std::size_t kept = 0;
-        for (std::size_t slot = 0; slot < m_slots.size(); ++slot)
-            if (Entry::keyOf(m_slots[slot]) != 0)
-                m_slots[kept++] = m_slots[slot];
-        m_slots.shrink(kept);
-    }
-    void release()
-    {
-        m_slots = SystemArray<Slot>();
-        m_size = 0;
-    }
 
 private:
-    static constexpr std::size_t kLeastCapacity = 64;
-
-    // The keys are evenly spread: their top bits pick the slot.
-    std::size_t slotOf(std::uint32_t key) const
-    {
-        return std::size_t((std::uint64_t(key - 1) * m_slots.size()) >> kKeyBits);
-    }
-
-    void moveInto(std::size_t capacity)
-    {
-        SystemArray<Slot> old = std::exchange(m_slots, SystemArray<Slot>(capacity));
-        m_size = 0;
-        for (std::size_t slot = 0; slot < old.size(); ++slot)
-            if (Entry::keyOf(old[slot]) != 0)
-                insert(old[slot]);
-    }
-
-    SystemArray<Slot> m_slots;
-    std::size_t m_size = 0;
+    GameCount m_bits = 0;
 };
+
+// The positions of one number of jumps, by part: each part a table's worth, so that a part can
+// be let go as soon as it is done with.
+template<class Entry> using Part = std::vector<Entry, SystemMemory<Entry>>;
+template<class Entry> using Layer = std::vector<Part<Entry>>;
+
+std::size_t partOf(Holes pegs)
+{
+    // A different mix from the tables' own, so that each table still spreads its share.
+    return std::size_t((pegs * 0xD6E8FEB86659FD93u) >> (64 - kPartBits));
+}
 
 // Every processor takes part in the walk: the positions of one number of jumps are shared out
 // part by part, and each thread queues the positions it finds for the parts' tables, which it
@@ -303,6 +127,115 @@ unsigned threadCount()
         ? CPU_COUNT(&allowed)
         : int(std::thread::hardware_concurrency());
     return unsigned(std::clamp(count, 1, 4));
+}
+
+// The tables of the positions one jump further, filled by all threads at once.
+template<class Entry> class NextPositions
+{
+public:
+    // The queues of one thread, in memory kept for the whole walk.
+    class Queues
+    {
+    public:
+        Queues(NextPositions &next, std::vector<Part<Entry>> &queues)
+            : m_next(next)
+            , m_queues(queues)
+        {
+            m_queues.resize(kParts);
+            for (auto &queue : m_queues)
+                queue.reserve(kQueueLength);
+        }
+
+        void add(const Entry &entry)
+        {
+            const std::size_t part = partOf(entry.pegs());
+            Part<Entry> &queue = m_queues[part];
+            queue.push_back(entry);
+            if (queue.size() == kQueueLength)
+                m_next.flush(part, queue);
+        }
+
+        void flushAll()
+        {
+            for (std::size_t part = 0; part < kParts; ++part)
+                if (!m_queues[part].empty())
+                    m_next.flush(part, m_queues[part]);
+        }
+
+    private:
+        NextPositions &m_next;
+        std::vector<Part<Entry>> &m_queues;
+    };
+
+    // Each table starts at the size it would reach as it fills with half as many positions as
+    // `current` has in the same part: most numbers of jumps lead to no fewer than half as many
+    // positions, and growing from the least size cost as many page faults and moves again.
+    explicit NextPositions(const Layer<Entry> &current)
+        : m_tables(kParts)
+        , m_locks(kParts)
+        , m_expected(kParts)
+    {
+        for (std::size_t part = 0; part < current.size(); ++part)
+            m_expected[part] = current[part].size() / 2;
+    }
+
+    // Empties the table of `part` into a vector of its own.
+    Part<Entry> take(std::size_t part)
+    {
+        Part<Entry> positions;
+        positions.reserve(m_tables[part].size());
+        m_tables[part].drainInto(positions);
+        return positions;
+    }
+
+private:
+    void flush(std::size_t part, Part<Entry> &queue)
+    {
+        const std::lock_guard lock(m_locks[part]);
+        PositionTable<Entry> &table = m_tables[part];
+        table.reserve(m_expected[part]);
+        // The large tables do not stay in the cache between flushes: fetching the slots a few
+        // inserts ahead lets the waits for memory overlap.
+        constexpr std::size_t kAhead = 16;
+        for (std::size_t i = 0; i < queue.size(); ++i) {
+            if (i + kAhead < queue.size())
+                table.prefetch(queue[i + kAhead].pegs());
+            table.insert(queue[i]);
+        }
+        queue.clear();
+    }
+
+    std::vector<PositionTable<Entry>> m_tables;
+    std::vector<std::mutex> m_locks;
+    std::vector<std::size_t> m_expected;
+};
+
+// Calls visit(least) with the least image of each position one jump from `pegs`, once a jump.
+template<class Visit> void forEachNextPosition(const CrossBoard &board, Holes pegs, Visit visit)
+{
+    // A jump flips its three holes in every image too, so each image of the position after the
+    // jump is one exclusive-or away. Where the board lacks a symmetry, the position and the move
+    // stand in for its images, which keeps the loop below the same length on every board.
+    constexpr std::size_t kImages = CrossBoard::kMostSymmetries;
+    std::array<Holes, kImages> images;
+    images.fill(pegs);
+    for (int index = 1; index < board.symmetryCount(); ++index)
+        images[std::size_t(index)] = board.image(index, pegs);
+    board.forEachMove(pegs, [&](std::size_t move) {
+        const Holes *moveImages = board.moveImages(move);
+        Holes least = images[0] ^ moveImages[0];
+        for (std::size_t index = 1; index < kImages; ++index)
+            least = std::min(least, images[index] ^ moveImages[index]);
+        visit(least);
+    });
+}
+
+std::uint64_t sizeOf(const auto &layer)
+{
+    std::uint64_t size = 0;
+    for (const auto &part : layer)
+        size += part.size();
+    return size;
 }
 
 // Shares parts 0 to parts - 1 out among `threads` threads, each taking the next part not yet
@@ -342,146 +275,43 @@ void shareOut(std::size_t parts, std::size_t threads, Visit visit, Finish finish
         std::rethrow_exception(failure);
 }
 
-// Calls visit(least) with the least image of each position one jump from `pegs`, once a jump.
-template<class Visit> void forEachNextPosition(const CrossBoard &board, Holes pegs, Visit visit)
+// Hands every entry of `current` on to the positions one jump further and gives those, each
+// stored once by its least image; the entries with no jump left go to `ends`. Each part of
+// `current` is freed once visited. Thread i queues the positions in queues[i].
+template<class Entry>
+Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current,
+                         std::vector<std::vector<Part<Entry>>> &queues, typename Entry::Ends &ends)
 {
-    // A jump flips its three holes in every image too, so each image of the position after the
-    // jump is one exclusive-or away. Where the board lacks a symmetry, the position and the move
-    // stand in for its images, which keeps the loop below the same length on every board.
-    constexpr std::size_t kImages = CrossBoard::kMostSymmetries;
-    std::array<Holes, kImages> images;
-    images.fill(pegs);
-    for (int index = 1; index < board.symmetryCount(); ++index)
-        images[std::size_t(index)] = board.image(index, pegs);
-    board.forEachMove(pegs, [&](std::size_t move) {
-        const Holes *moveImages = board.moveImages(move);
-        Holes least = images[0] ^ moveImages[0];
-        for (std::size_t index = 1; index < kImages; ++index)
-            least = std::min(least, images[index] ^ moveImages[index]);
-        visit(least);
-    });
+    NextPositions<Entry> next(current);
+    std::vector<typename NextPositions<Entry>::Queues> queued;
+    for (auto &memory : queues)
+        queued.emplace_back(next, memory);
+    std::vector<typename Entry::Ends> found(queues.size());
+    shareOut(
+        current.size(), queues.size(),
+        [&](std::size_t thread, std::size_t part) {
+            for (const Entry &entry : current[part]) {
+                bool jumped = false;
+                forEachNextPosition(board, entry.pegs(), [&](Holes least) {
+                    queued[thread].add(entry.next(least));
+                    jumped = true;
+                });
+                if (!jumped)
+                    found[thread].add(entry);
+            }
+            current[part] = Part<Entry>();
+        },
+        [&](std::size_t thread) { queued[thread].flushAll(); });
+    for (const typename Entry::Ends &some : found)
+        some.addTo(ends);
+
+    Layer<Entry> positions(kParts);
+    shareOut(
+        kParts, queues.size(),
+        [&](std::size_t, std::size_t part) { positions[part] = next.take(part); },
+        [](std::size_t) {});
+    return positions;
 }
-
-// The walk from one position, one number of jumps at a time.
-template<class Entry> class Walk
-{
-public:
-    using Slot = typename Entry::Slot;
-    static constexpr std::size_t kParts = std::size_t(1) << Entry::kPartBits;
-    static constexpr int kKeyBits = PartTable<Entry>::kKeyBits;
-    static constexpr std::size_t kQueueLength = Entry::kQueueLength;
-    // The queues lie a cache line more than their length apart. The queues fill at about the
-    // same pace, so their ends stay close to the same distance from their starts: whole pages
-    // apart, all ends would fall into the same few sets of the cache and push one another out
-    // at nearly every position.
-    static constexpr std::size_t kQueueSpacing = kQueueLength + 64 / sizeof(Slot);
-
-    Walk(const CrossPosition &position, std::size_t threads)
-        : m_board(position.open)
-        , m_current(kParts)
-        , m_next(kParts)
-        , m_locks(kParts)
-    {
-        // The queues' memory, one share a thread, made once: new memory for each number of
-        // jumps cost a fault on each of its pages every time.
-        for (std::size_t thread = 0; thread < threads; ++thread)
-            m_queues.push_back({SystemArray<Slot>(kParts * kQueueSpacing), {}});
-        const Holes start = mixed(m_board.canonical(position.pegs & position.open));
-        PartTable<Entry> &part = m_current[start >> kKeyBits];
-        part.insert(Entry::made(keyOf(start), Entry::kStart));
-        part.pack();
-    }
-
-    std::uint64_t size() const
-    {
-        std::uint64_t size = 0;
-        for (const PartTable<Entry> &part : m_current)
-            size += part.size();
-        return size;
-    }
-
-    // Hands every position on to those one jump further, which take its place; the positions
-    // with no jump left go to `ends`.
-    void step(typename Entry::Ends &ends)
-    {
-        // Most numbers of jumps lead to no fewer than half as many positions: each table starts
-        // with room for that, and growing from the least size cost as many moves again.
-        const std::size_t expected = size() / 2 / kParts;
-        for (PartTable<Entry> &part : m_next)
-            part.reserve(expected);
-        std::vector<typename Entry::Ends> found(m_queues.size());
-        shareOut(
-            kParts, m_queues.size(),
-            [&](std::size_t thread, std::size_t part) { walkPart(thread, part, found[thread]); },
-            [&](std::size_t thread) {
-                for (std::size_t part = 0; part < kParts; ++part)
-                    flush(thread, part);
-            });
-        for (const typename Entry::Ends &some : found)
-            some.addTo(ends);
-        shareOut(
-            kParts, m_queues.size(), [&](std::size_t, std::size_t part) { m_next[part].pack(); },
-            [](std::size_t) {});
-        std::swap(m_current, m_next);
-    }
-
-private:
-    struct Queues
-    {
-        SystemArray<Slot> entries; // kQueueSpacing for each part
-        std::array<std::uint32_t, kParts> lengths;
-    };
-
-    static std::uint32_t keyOf(Holes mixedPegs)
-    {
-        return std::uint32_t(mixedPegs & ((Holes(1) << kKeyBits) - 1)) + 1;
-    }
-
-    void walkPart(std::size_t thread, std::size_t part, typename Entry::Ends &ends)
-    {
-        Queues &queues = m_queues[thread];
-        const Holes high = Holes(part) << kKeyBits;
-        for (const Slot entry : m_current[part]) {
-            const Holes pegs = unmixed(high | (Entry::keyOf(entry) - 1));
-            bool jumped = false;
-            forEachNextPosition(m_board, pegs, [&](Holes least) {
-                const Holes next = mixed(least);
-                const std::size_t nextPart = std::size_t(next >> kKeyBits);
-                std::uint32_t &length = queues.lengths[nextPart];
-                queues.entries[nextPart * kQueueSpacing + length] = Entry::made(keyOf(next), entry);
-                if (++length == kQueueLength)
-                    flush(thread, nextPart);
-                jumped = true;
-            });
-            if (!jumped)
-                ends.add(pegs, entry);
-        }
-        m_current[part].release();
-    }
-
-    void flush(std::size_t thread, std::size_t part)
-    {
-        Queues &queues = m_queues[thread];
-        const std::size_t length = std::exchange(queues.lengths[part], 0);
-        const Slot *queue = queues.entries.data() + part * kQueueSpacing;
-        const std::lock_guard lock(m_locks[part]);
-        PartTable<Entry> &table = m_next[part];
-        // A table not in the cache any more: fetching the slots a few inserts ahead lets the
-        // waits for memory overlap.
-        constexpr std::size_t kAhead = 16;
-        for (std::size_t i = 0; i < length; ++i) {
-            if (i + kAhead < length)
-                table.prefetch(Entry::keyOf(queue[i + kAhead]));
-            table.insert(queue[i]);
-        }
-    }
-
-    CrossBoard m_board;
-    std::vector<PartTable<Entry>> m_current;
-    std::vector<PartTable<Entry>> m_next;
-    std::vector<std::mutex> m_locks;
-    std::vector<Queues> m_queues;
-};
 
 // Walks from `position` one number of jumps at a time until no jump is left; gives the number of
 // positions after each number of jumps.
@@ -489,13 +319,18 @@ template<class Entry>
 std::vector<std::uint64_t> walk(const CrossPosition &position, const CountProgress &progress,
                                 typename Entry::Ends &ends)
 {
-    Walk<Entry> walk(position, threadCount());
+    const CrossBoard board(position.open);
+    // The queues' memory, one share a thread, made once: new memory for each number of jumps
+    // cost a fault on each of its pages every time.
+    std::vector<std::vector<Part<Entry>>> queues(threadCount());
     std::vector<std::uint64_t> sizes;
-    for (std::uint64_t size; (size = walk.size()) != 0;) {
+    Layer<Entry> current(1);
+    current[0].push_back(Entry(board.canonical(position.pegs & position.open)));
+    for (std::uint64_t size; (size = sizeOf(current)) != 0;) {
         if (progress)
             progress(int(sizes.size()), size);
         sizes.push_back(size);
-        walk.step(ends);
+        current = walkOneJump(board, current, queues, ends);
     }
     return sizes;
 }
