@@ -7,8 +7,10 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -27,6 +29,11 @@ xcb_connection_t *x11Connection()
 }
 
 namespace {
+
+bool onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {
@@ -87,9 +94,36 @@ protected:
             auto *dialog = static_cast<QWidget *>(watched);
             if (xcb_connection_t *connection = x11Connection())
                 markUnmappedWindow(connection, xcb_window_t(dialog->winId()));
+            if (onWayland() && dialog->windowHandle() != m_window)
+                watchTitleBar(dialog->windowHandle());
         }
         return false;
     }
+
+private:
+    // Qt 6.4's own title bars on Wayland offer minimise and maximise on every dialog. A
+    // compositor that maximises a dialog of fixed size ends the game for the size mismatch, and
+    // nothing on Wayland brings a minimised window back. Either button's request is already on
+    // its way when the state changes here, so the dialog's window is opened anew at once, in
+    // neither state: the compositor drops the request with the window it was for.
+    void watchTitleBar(QWindow *window)
+    {
+        m_window = window;
+        connect(window, &QWindow::windowStateChanged, this, [window](Qt::WindowState state) {
+            if (state != Qt::WindowMinimized && state != Qt::WindowMaximized)
+                return;
+            QMetaObject::invokeMethod(
+                window,
+                [window] {
+                    window->setWindowStates(Qt::WindowNoState);
+                    window->hide();
+                    window->show();
+                },
+                Qt::QueuedConnection);
+        });
+    }
+
+    QPointer<QWindow> m_window;
 };
 
 void bringBackModalDialog()
