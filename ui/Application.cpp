@@ -2,6 +2,7 @@
 #include "ui/Application.h"
 
 #include "resources/Texts.h"
+#include "ui/WindowSystem.h"
 
 #include <QApplication>
 #include <QFont>
@@ -38,6 +39,7 @@ void prepareApplication(QApplication &app)
     // A limit on file size would end the game mid-save and lose the game in play; ignored, it
     // fails the write instead, and the player sees why.
     std::signal(SIGXFSZ, SIG_IGN);
+    endWithEventLoopOnWayland();
 
     // Qt ignores fontconfig's aliases, so the designed families would all become DejaVu Sans.
     QFont::insertSubstitutions(

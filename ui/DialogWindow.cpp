@@ -35,6 +35,21 @@ bool onWayland()
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+// On Wayland a window opened anew comes in front, with the keyboard, neither minimised nor
+// maximised: nothing else brings it back or gives it the keyboard. Done once the event at hand,
+// which may come from the window's own title bar, is over.
+void openAnewSoon(QWindow *window)
+{
+    QMetaObject::invokeMethod(
+        window,
+        [window] {
+            window->setWindowStates(Qt::WindowNoState);
+            window->hide();
+            window->show();
+        },
+        Qt::QueuedConnection);
+}
+
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {
     const xcb_intern_atom_cookie_t cookie
@@ -103,23 +118,14 @@ protected:
 private:
     // Qt 6.4's own title bars on Wayland offer minimise and maximise on every dialog. A
     // compositor that maximises a dialog of fixed size ends the game for the size mismatch, and
-    // nothing on Wayland brings a minimised window back. Either button's request is already on
-    // its way when the state changes here, so the dialog's window is opened anew at once, in
-    // neither state: the compositor drops the request with the window it was for.
+    // nothing brings a minimised window back. The button's request is already on its way when
+    // the state changes here, and the compositor drops it with the window it was for.
     void watchTitleBar(QWindow *window)
     {
         m_window = window;
         connect(window, &QWindow::windowStateChanged, this, [window](Qt::WindowState state) {
-            if (state != Qt::WindowMinimized && state != Qt::WindowMaximized)
-                return;
-            QMetaObject::invokeMethod(
-                window,
-                [window] {
-                    window->setWindowStates(Qt::WindowNoState);
-                    window->hide();
-                    window->show();
-                },
-                Qt::QueuedConnection);
+            if (state == Qt::WindowMinimized || state == Qt::WindowMaximized)
+                openAnewSoon(window);
         });
     }
 
@@ -129,6 +135,13 @@ private:
 void bringBackModalDialog()
 {
     QWidget *modal = QApplication::activeModalWidget();
+    // A Wayland compositor gives the keyboard to the main window when it is clicked, even while
+    // a modal dialog blocks it, and Qt drops the keys there; a window may not take the keyboard
+    // back on its own.
+    if (modal && onWayland()) {
+        openAnewSoon(modal->windowHandle());
+        return;
+    }
     if (!modal || !(modal->windowState() & Qt::WindowMinimized))
         return;
     modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);

@@ -2,10 +2,13 @@
 #include "ui/WindowSystem.h"
 
 #include <QByteArray>
+#include <QGuiApplication>
 #include <QtGlobal>
 
 #include <xcb/xcb.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 namespace {
@@ -49,4 +52,15 @@ void chooseWindowSystem(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
     else if (wayland)
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("wayland"));
+}
+
+void endWithEventLoopOnWayland()
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    // The event loop ends only when the last window has closed: the game's end, status 0.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
+        std::fflush(nullptr);
+        std::_Exit(EXIT_SUCCESS);
+    });
 }
