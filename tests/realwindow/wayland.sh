@@ -13,9 +13,8 @@ dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$w
 virtual_display_pids+=("$(cat "$work/bus.pid")")
 export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 
-# Starts compositor $1 (weston or mutter, with XWayland; weston-alone or mutter-alone, without) as
-# the screen; sets session (its X display and X authority, if any) for the game. Fails if it
-# does not start.
+# Starts compositor $1 (weston, mutter, or either -alone, without XWayland) as the screen; sets
+# session (its X display and X authority, if any) for the game.
 start_session() {
     rm -f "$work/session.log" # weston adds to it
     case $1 in
@@ -31,7 +30,6 @@ start_session() {
     # Ended with the session, also when a check fails first.
     virtual_display_pids+=("$compositor")
     for _ in $(seq 300); do [[ -S $XDG_RUNTIME_DIR/wayland-q ]] && break; sleep 0.1; done
-    [[ -S $XDG_RUNTIME_DIR/wayland-q ]] || return 1
     sleep 1
     session=(WAYLAND_DISPLAY=wayland-q XDG_SESSION_TYPE=wayland)
     local x11
@@ -112,52 +110,33 @@ expect_dialog() {
     sleep 1
 }
 
-# An active dialog's maximise button, found on the screen: Qt's own title bars on Wayland draw
-# it as a black box of 11 x 9 pixels (an inactive window's is gray), with minimise 23 pixels to
-# its left. Sets bx, by to its centre; fails if no window but the main one is active.
+# Sets bx, by to an active dialog's maximise button, found on the screen: Qt's own title bars on
+# Wayland draw it as a black box of 11 x 9 (gray if inactive), minimise 23 pixels to its left.
 dialog_active() {
-    local box
     shoot
-    for box in $(convert "$work/shot.png" -fill white +opaque black -negate \
-        -define connected-components:verbose=true -connected-components 8 null: \
-        | awk '$2 ~ /^11x9\+/ && $NF == "srgb(255,255,255)" { print $2 }'); do
-        IFS=+ read -r _ bx by <<<"$box"
-        bx=$((bx + 5)) by=$((by + 4))
-        ((bx != left + 453 || by != top - 34)) && return 0
-    done
-    return 1
+    read -r bx by < <(convert "$work/shot.png" -fill white +opaque black -negate -define \
+        connected-components:verbose=true -connected-components 8 null: | awk -F'[ x+]+' \
+        -v main="$((left + 448)) $((top - 38))" '$3 == 11 && $4 == 9 && $NF ~ /255\)/ \
+        && $5 " " $6 != main { print $5 + 5, $6 + 4; exit }')
 }
-dialog_in_front() { for _ in $(seq 20); do dialog_active && return 0; sleep 0.5; done; return 1; }
-# Opens the dialog of toolbar button $1, or of key $1.
-open_dialog() {
-    if [[ $1 == Home ]]; then DISPLAY=$screen xdotool key Home; else click $(($1 + 11)) 12; fi
-    dialog_in_front || fail "$which: the dialog of $1 did not open"
-}
-# Presses each of the title-bar buttons $2... (maximise or minimise) on the dialog of $1, opened
-# anew for each: the game survives, the dialog stays in front with the keyboard, and Return
-# closes it. A press on the main window leaves the keyboard with the dialog too.
-press_title_bar() {
-    local press
+no_dialog() { ! dialog_active; }
+soon() { for _ in $(seq 20); do "$@" && return 0; sleep 0.5; done; return 1; }
+# Each press $2... (maximise, minimise, or main for the main window) on the dialog that toolbar
+# button or key $1 opens leaves the game running and the dialog in front, where Return closes it.
+title_bar() {
     for press in "${@:2}"; do
-        open_dialog "$1"
+        if [[ $1 == Home ]]; then DISPLAY=$screen xdotool key Home; else click $(($1 + 11)) 12; fi
+        soon dialog_active || fail "$which: the dialog of $1 does not open"
         case $press in
             maximise) click $((bx - left)) $((by - top)) ;;
             minimise) click $((bx - 23 - left)) $((by - top)) ;;
-            main) click 30 $((62 * 5)) ;;
+            main) click 30 310 ;;
         esac
-        kill -0 "$game" 2>/dev/null || fail "$which: $press on the dialog of $1 ended the game"
-        dialog_in_front || fail "$which: after $press, the dialog of $1 is not in front"
+        soon dialog_active || fail "$which: after $press on the dialog of $1, none is in front"
         DISPLAY=$screen xdotool key Return
-        for _ in $(seq 20); do dialog_active || break; sleep 0.5; done
-        ! dialog_active || fail "$which: after $press, Return does not close the dialog of $1"
+        soon no_dialog || fail "$which: after $press, Return does not close the dialog of $1"
     done
 }
-every_dialog() {
-    press_title_bar 312 maximise minimise main
-    press_title_bar 289 maximise minimise
-    press_title_bar Home maximise minimise
-}
-minimise_dialog() { press_title_bar 312 minimise main; }
 
 start_game() {
     # Under the sanitizers, full stacks: Qt's Wayland leftovers at exit are told apart by the
@@ -170,19 +149,6 @@ start_game() {
     game=$!
     find_board "$which"
 }
-# Exit ends the game at once, with status 0, and its window leaves the screen.
-exit_game() {
-    click 18 12
-    for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$game" 2>/dev/null && fail "$which: the game still runs after Exit"
-    local status=0
-    wait "$game" || status=$?
-    ((status == 0)) || fail "$which: the game ended with status $status after Exit"
-    game=
-    # Its window is gone from the screen too, so that the next game's board is not mistaken for it.
-    for _ in $(seq 20); do board_box >/dev/null || break; sleep 0.5; done
-}
-
 # Plays one session: the game starts with the session's variables, shows the board on X11 or not
 # as $1 says, goes through checks $2..., plays a jump by clicks, and ends by Exit.
 play() {
@@ -192,7 +158,6 @@ play() {
     [[ -n $(on_x11 xdotool search --onlyvisible --name '^Кворвел$' 2>/dev/null) ]] && through=yes
     [[ $which == *"through X11"* ]] && asked=yes
     [[ $through == "$asked" ]] || fail "$which: the game's window is on X11: $through"
-    local check
     for check in "${@:2}"; do $check; done
     # A compositor may take the first presses on a window only just mapped for itself: the peg
     # is pressed again until it shows as selected.
@@ -213,13 +178,26 @@ play() {
     fi
     exit_game
 }
+# Exit ends the game at once, with status 0, and its window leaves the screen.
+exit_game() {
+    click 18 12
+    for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$game" 2>/dev/null && fail "$which: the game still runs after Exit"
+    local status=0
+    wait "$game" || status=$?
+    ((status == 0)) || fail "$which: the game ended with status $status after Exit"
+    game=
+    # Its window is gone from the screen too, so that the next game's board is not mistaken for it.
+    for _ in $(seq 20); do board_box >/dev/null || break; sleep 0.5; done
+}
 
-start_session weston || fail "weston does not start"
+start_session weston
 title_runs=3
 play "weston, through X11"
 stop_session
-start_session weston-alone || fail "weston without XWayland does not start"
-play "weston without XWayland, on Wayland" every_dialog
+start_session weston-alone
+play "weston without XWayland, on Wayland" "title_bar 312 maximise minimise main" \
+    "title_bar 289 maximise minimise" "title_bar Home maximise minimise"
 # Qt's Wayland shutdown could hang for good once the windows were gone.
 for run in $(seq 20); do
     which="weston without XWayland, start $run of 20"
@@ -227,13 +205,13 @@ for run in $(seq 20); do
     exit_game
 done
 stop_session
-if start_session mutter-alone; then
-    play "mutter without XWayland, on Wayland" minimise_dialog
+if start_session mutter-alone && [[ -S $XDG_RUNTIME_DIR/wayland-q ]]; then
+    play "mutter without XWayland, on Wayland" "title_bar 312 minimise main"
     stop_session
 else
     echo "mutter without XWayland does not start here: skipped"
 fi
-start_session mutter || fail "mutter does not start"
+start_session mutter
 title_runs=2
 play "mutter, through X11"
 stop_session
