@@ -121,23 +121,21 @@ dialog_active() {
 }
 no_dialog() { ! dialog_active; }
 soon() { for _ in $(seq 20); do "$@" && return 0; sleep 0.5; done; return 1; }
-# Each press $2... (maximise, minimise, or main for the main window) on the dialog that toolbar
-# button or key $1 opens leaves the game running and the dialog in front, where Return closes it.
+# The dialog that toolbar button or key $1 opens stays in front after each press $2... on its
+# title bar (maximise, minimise) or on the main window (main), and Return closes it.
 title_bar() {
-    for press in "${@:2}"; do
-        if [[ $1 == Home ]]; then DISPLAY=$screen xdotool key Home; else click $(($1 + 11)) 12; fi
-        soon dialog_active || fail "$which: the dialog of $1 does not open"
+    if [[ $1 == Home ]]; then DISPLAY=$screen xdotool key Home; else click $(($1 + 11)) 12; fi
+    for press in open "${@:2}"; do
         case $press in
             maximise) click $((bx - left)) $((by - top)) ;;
             minimise) click $((bx - 23 - left)) $((by - top)) ;;
             main) click 30 310 ;;
         esac
-        soon dialog_active || fail "$which: after $press on the dialog of $1, none is in front"
-        DISPLAY=$screen xdotool key Return
-        soon no_dialog || fail "$which: after $press, Return does not close the dialog of $1"
+        soon dialog_active || fail "$which: after $press, the dialog of $1 is not in front"
     done
+    DISPLAY=$screen xdotool key Return
+    soon no_dialog || fail "$which: Return does not close the dialog of $1"
 }
-
 start_game() {
     # Under the sanitizers, full stacks: Qt's Wayland leftovers at exit are told apart by the
     # library that made them, which the quick unwinder does not reach through Mesa.
