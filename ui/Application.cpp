@@ -2,6 +2,7 @@
 #include "ui/Application.h"
 
 #include "resources/Texts.h"
+#include "ui/WindowSystem.h"
 
 #include <QApplication>
 #include <QFont>
@@ -33,6 +34,7 @@ void prepareApplication(QApplication &app)
     // No application display name: Qt would append it to every window caption.
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     keepNoSettings();
+    endWithEventLoopOnWayland();
 
     // Qt ignores fontconfig's aliases, so the designed families would all become DejaVu Sans.
     QFont::insertSubstitutions(

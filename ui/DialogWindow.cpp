@@ -7,8 +7,10 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -27,6 +29,26 @@ xcb_connection_t *x11Connection()
 }
 
 namespace {
+
+bool onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// On Wayland a window opened anew comes in front, with the keyboard, neither minimised nor
+// maximised: nothing else brings it back or gives it the keyboard. Done once the event at hand,
+// which may come from the window's own title bar, is over.
+void openAnewSoon(QWindow *window)
+{
+    QMetaObject::invokeMethod(
+        window,
+        [window] {
+            window->setWindowStates(Qt::WindowNoState);
+            window->hide();
+            window->show();
+        },
+        Qt::QueuedConnection);
+}
 
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {
@@ -87,14 +109,39 @@ protected:
             auto *dialog = static_cast<QWidget *>(watched);
             if (xcb_connection_t *connection = x11Connection())
                 markUnmappedWindow(connection, xcb_window_t(dialog->winId()));
+            if (onWayland() && dialog->windowHandle() != m_window)
+                watchTitleBar(dialog->windowHandle());
         }
         return false;
     }
+
+private:
+    // Qt 6.4's own title bars on Wayland offer minimise and maximise on every dialog. A
+    // compositor that maximises a dialog of fixed size ends the game for the size mismatch, and
+    // nothing brings a minimised window back. The button's request is already on its way when
+    // the state changes here, and the compositor drops it with the window it was for.
+    void watchTitleBar(QWindow *window)
+    {
+        m_window = window;
+        connect(window, &QWindow::windowStateChanged, this, [window](Qt::WindowState state) {
+            if (state == Qt::WindowMinimized || state == Qt::WindowMaximized)
+                openAnewSoon(window);
+        });
+    }
+
+    QPointer<QWindow> m_window;
 };
 
 void bringBackModalDialog()
 {
     QWidget *modal = QApplication::activeModalWidget();
+    // A Wayland compositor gives the keyboard to the main window when it is clicked, even while
+    // a modal dialog blocks it, and Qt drops the keys there; a window may not take the keyboard
+    // back on its own.
+    if (modal && onWayland()) {
+        openAnewSoon(modal->windowHandle());
+        return;
+    }
     if (!modal || !(modal->windowState() & Qt::WindowMinimized))
         return;
     modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);

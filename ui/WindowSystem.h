@@ -8,3 +8,8 @@
 // minimise and maximise on every dialog, and compositors place dialogs where they like. Without
 // X11, a Wayland session gets Wayland.
 void chooseWindowSystem(int argc, char *argv[]);
+
+// Qt 6.4 sometimes hangs in its Wayland shutdown, after the last window has gone, waiting on its
+// own event thread. The game writes nothing at exit, so on Wayland the process ends as soon as
+// the event loop does. Call it once the application exists.
+void endWithEventLoopOnWayland();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The game in a Wayland session, on the test's own Xvfb: weston (X11 back end) and GNOME's mutter
-# (nested) with XWayland, where the game goes through X11, and weston without, where it runs on
+# (nested) with XWayland, where the game goes through X11, and both without, where it runs on
 # Wayland. The game gets a session's variables only. Usage: wayland.sh path/to/quorvel
 source "$(dirname "$0")/start.sh"
 fail_details() { tail -n 5 "$work/session.log" "$work/quorvel.log" >&2 2>/dev/null; }
@@ -13,8 +13,8 @@ dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$w
 virtual_display_pids+=("$(cat "$work/bus.pid")")
 export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 
-# Starts compositor $1 (weston, weston-alone or mutter) as the screen; sets session (its X
-# display and X authority, if any) for the game.
+# Starts compositor $1 (weston, mutter, or either -alone, without XWayland) as the screen; sets
+# session (its X display and X authority, if any) for the game.
 start_session() {
     rm -f "$work/session.log" # weston adds to it
     case $1 in
@@ -22,8 +22,9 @@ start_session() {
             weston --backend=x11-backend.so --width=1024 --height=768 --socket=wayland-q \
                 --config="$work/weston.ini" $([[ $1 == weston ]] && echo --xwayland) \
                 --log="$work/session.log" >/dev/null 2>&1 & ;;
-        mutter) MUTTER_DEBUG_DUMMY_MODE_SPECS=1024x768 mutter --nested --wayland \
-            --wayland-display=wayland-q >"$work/session.log" 2>&1 & ;;
+        mutter*) MUTTER_DEBUG_DUMMY_MODE_SPECS=1024x768 mutter --nested --wayland \
+            $([[ $1 == mutter-alone ]] && echo --no-x11) --wayland-display=wayland-q \
+            >"$work/session.log" 2>&1 & ;;
     esac
     compositor=$!
     # Ended with the session, also when a check fails first.
@@ -109,24 +110,57 @@ expect_dialog() {
     sleep 1
 }
 
-# Plays one session: the game starts with the session's variables and its own arguments $2...,
-# shows the board on X11 or not as $1 says, plays a jump by clicks, and ends by Exit.
-play() {
-    which=$1
-    shift
+# Sets bx, by to an active dialog's maximise button, found on the screen: Qt's own title bars on
+# Wayland draw it as a black box of 11 x 9 (gray if inactive), minimise 23 pixels to its left.
+# Sets bx to "main" if the main window's is the only one.
+dialog_active() {
+    shoot
+    bx=
+    read -r bx by < <(convert "$work/shot.png" -fill white +opaque black -negate -define \
+        connected-components:verbose=true -connected-components 8 null: | awk -F'[ x+]+' \
+        -v main="$((left + 448)) $((top - 38))" '$3 == 11 && $4 == 9 && $NF ~ /255\)/ {
+            if ($5 " " $6 != main) { print $5 + 5, $6 + 4; exit } else m = 1 }
+        END { if (m) print "main" }')
+    [[ -n $bx && $bx != main ]]
+}
+main_active() { ! dialog_active && [[ $bx == main ]]; }
+soon() { for _ in $(seq 20); do "$@" && return 0; sleep 0.5; done; return 1; }
+# The dialog that toolbar button or key $1 opens stays in front after each press $2... on its
+# title bar (maximise, minimise) or on the main window (main), and Return closes it.
+title_bar() {
+    if [[ $1 == Home ]]; then DISPLAY=$screen xdotool key Home; else click $(($1 + 11)) 12; fi
+    for press in open "${@:2}"; do
+        case $press in
+            maximise) click $((bx - left)) $((by - top)) ;;
+            minimise) click $((bx - 23 - left)) $((by - top)) ;;
+            main) click 30 310 ;;
+        esac
+        soon dialog_active || fail "$which: after $press, the dialog of $1 is not in front"
+    done
+    DISPLAY=$screen xdotool key Return
+    soon main_active || fail "$which: Return does not give the main window back"
+}
+start_game() {
     # Under the sanitizers, full stacks: Qt's Wayland leftovers at exit are told apart by the
     # library that made them, which the quick unwinder does not reach through Mesa.
     env -i PATH="$PATH" HOME="$HOME" LANG=C.UTF-8 XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
         DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" "${session[@]}" \
         ${ASAN_OPTIONS:+ASAN_OPTIONS=$ASAN_OPTIONS:fast_unwind_on_malloc=0} \
         ${LSAN_OPTIONS:+LSAN_OPTIONS=$LSAN_OPTIONS} \
-        "$program" "$@" >"$work/quorvel.log" 2>&1 &
+        "$program" >"$work/quorvel.log" 2>&1 &
     game=$!
     find_board "$which"
+}
+# Plays one session: the game starts with the session's variables, shows the board on X11 or not
+# as $1 says, goes through checks $2..., plays a jump by clicks, and ends by Exit.
+play() {
+    which=$1
+    start_game
     local through=no asked=no
     [[ -n $(on_x11 xdotool search --onlyvisible --name '^Кворвел$' 2>/dev/null) ]] && through=yes
     [[ $which == *"through X11"* ]] && asked=yes
     [[ $through == "$asked" ]] || fail "$which: the game's window is on X11: $through"
+    for check in "${@:2}"; do $check; done
     # A compositor may take the first presses on a window only just mapped for itself: the peg
     # is pressed again until it shows as selected.
     for _ in 1 2 3 4; do
@@ -144,6 +178,10 @@ play() {
         expect_dialog 312 "О программе"
         expect_dialog 289 "Правила игры и легенда"
     fi
+    exit_game
+}
+# Exit ends the game at once, with status 0, and its window leaves the screen.
+exit_game() {
     click 18 12
     for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$game" 2>/dev/null && fail "$which: the game still runs after Exit"
@@ -160,8 +198,21 @@ title_runs=3
 play "weston, through X11"
 stop_session
 start_session weston-alone
-play "weston without XWayland, on Wayland"
+play "weston without XWayland, on Wayland" "title_bar 312 maximise minimise main" \
+    "title_bar 289 maximise minimise" "title_bar Home maximise minimise"
+# Qt's Wayland shutdown could hang for good once the windows were gone.
+for run in $(seq 20); do
+    which="weston without XWayland, start $run of 20"
+    start_game
+    exit_game
+done
 stop_session
+if start_session mutter-alone && [[ -S $XDG_RUNTIME_DIR/wayland-q ]]; then
+    play "mutter without XWayland, on Wayland" "title_bar 312 minimise main"
+    stop_session
+else
+    echo "mutter without XWayland does not start here: skipped"
+fi
 start_session mutter
 title_runs=2
 play "mutter, through X11"
