@@ -63,6 +63,16 @@ int GameState::CountPegs() const
     return pegs;
 }
 
+std::vector<CellPlace> GameState::ChangedSince(const GameState &before) const
+{
+    std::vector<CellPlace> changed;
+    for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column)
+        for (int row = kFirstPlayfieldLine; row <= kLastPlayfieldLine; ++row)
+            if (Board[column][row] != before.Board[column][row])
+                changed.push_back({column, row});
+    return changed;
+}
+
 bool GameState::IsFinished() const
 {
     return CountPegs() < 2;

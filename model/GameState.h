@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class RecordFiles;
 
@@ -34,6 +35,14 @@ inline constexpr int kLastPlayfieldLine = 7;
 
 enum class Notice { None, GameOverNotice, WinNotice };
 
+// A cell of the grid, by column and row.
+struct CellPlace
+{
+    int Column = 0;
+    int Row = 0;
+    bool operator==(const CellPlace &) const = default;
+};
+
 struct ClickOutcome
 {
     bool Redraw = false;
@@ -55,6 +64,9 @@ struct GameState
     // Deals layout `kind` onto the playfield; any kind outside 0 to 6 changes nothing.
     void SetUpLayout(std::int32_t kind);
     int CountPegs() const;
+    // The playfield cells that hold something else than in `before`: what a press, a deal or a
+    // load changed, column by column.
+    std::vector<CellPlace> ChangedSince(const GameState &before) const;
     // Fewer than two pegs: both the guard against playing on and the win test.
     bool IsFinished() const;
     // One click on a cell; column and row may lie outside the grid.

@@ -66,10 +66,9 @@ inline constexpr const char *kHoleEmpty = "пустая лунка";
 inline constexpr const char *kHolePeg = "фишка";
 inline constexpr const char *kHoleSelected = "выбранная фишка";
 inline constexpr const char *kPressAction = "Нажать";
-// The board as a screen reader names it, and what it says after a change: several holes that
-// now hold the same are told together ("4, 3 и 4, 2: пустые лунки"), one change after another
-// ("4, 4: фишка; 4, 3 и 4, 2: пустые лунки"), after a deal or a load first that
-// ("Новая игра: Латинский крест, 6 фишек; 4, 4: пустая лунка").
+// The board as a screen reader names it, and what it says after a change: the pressed hole
+// first, then several holes that now hold the same together ("4, 4: фишка; 4, 3 и 4, 2: пустые
+// лунки"); after a deal, a load or a save what happened ("Новая игра: Латинский крест, 6 фишек").
 inline constexpr const char *kBoardName = "Игровое поле";
 inline constexpr const char *kHolesEmpty = "пустые лунки";
 inline constexpr const char *kHolesPeg = "фишки";
@@ -79,6 +78,12 @@ inline constexpr const char *kChangesSeparator = "; ";
 inline constexpr const char *kDealtHeading = "Новая игра: %1, %2";
 inline constexpr const char *kLoadedHeading = "Игра загружена, %1";
 inline constexpr const char *kPegCount = "%1 %2";
+// The board as it is now: its layout and its pegs ("Игровое поле: Латинский крест, 6 фишек").
+inline constexpr const char *kLayoutAndPegs = "%1, %2";
+inline constexpr const char *kSavedNews = "Игра сохранена";
+// A press that changed nothing, and an arrow at the cross's edge.
+inline constexpr const char *kNothingChanged = "Без изменений";
+inline constexpr const char *kBoardEdge = "Край поля";
 
 // File dialogs.
 inline constexpr const char *kSavedGameFilter = "Игровые файлы (*.sav)";

@@ -2,6 +2,7 @@
 #include "ui/BoardAccessibility.h"
 
 #include "model/GameState.h"
+#include "model/Plural.h"
 #include "resources/Texts.h"
 #include "ui/BoardView.h"
 #include "ui/DialogWindow.h"
@@ -111,6 +112,35 @@ QRect screenPixels(const QWidget *widget, const QRect &area)
         .translated(windowOrigin(window, scale));
 }
 
+// What a press changed: the hole with the focus first, then the others, nearest first, those
+// that now hold the same together: "6, 3: фишка; 5, 3 и 4, 3: пустые лунки".
+QString changeSummary(const GameState &game, QPoint focus, std::vector<QPoint> changed)
+{
+    const auto distance = [focus](QPoint cell) { return (cell - focus).manhattanLength(); };
+    std::stable_sort(changed.begin(), changed.end(),
+                     [&](QPoint a, QPoint b) { return distance(a) < distance(b); });
+    QStringList parts;
+    std::vector<bool> told(changed.size(), false);
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        if (told[i])
+            continue;
+        const std::int32_t cell = game.Board[changed[i].x()][changed[i].y()];
+        QStringList places {place(changed[i])};
+        // The focused hole stands alone, so that its name comes first and whole.
+        for (std::size_t j = i + 1; j < changed.size() && changed[i] != focus; ++j) {
+            if (!told[j] && changed[j] != focus
+                && game.Board[changed[j].x()][changed[j].y()] == cell) {
+                places << place(changed[j]);
+                told[j] = true;
+            }
+        }
+        const QString where = places.join(text(Texts::kHolesAnd));
+        const char *holds = holding(cell, places.size() > 1);
+        parts << (holds ? text(Texts::kHoleName).arg(where, text(holds)) : where);
+    }
+    return parts.join(text(Texts::kChangesSeparator));
+}
+
 // One hole: a button named after its place and what it holds, whose press is a left press on
 // the middle of its picture.
 class HoleAccessible : public QAccessibleInterface, public QAccessibleActionInterface
@@ -136,11 +166,7 @@ public:
 
     QString text(QAccessible::Text kind) const override
     {
-        if (kind == QAccessible::Name)
-            return m_retired ? QString() : holeName(m_board->game(), m_cell);
-        if (kind == QAccessible::Description)
-            return m_news;
-        return {};
+        return kind == QAccessible::Name ? holeName(m_board->game(), m_cell) : QString();
     }
     void setText(QAccessible::Text, const QString &) override { }
 
@@ -155,8 +181,7 @@ public:
         state.invisible = !m_board->isVisible();
         // The keyboard reaches the holes only while a screen reader runs.
         state.focusable = m_board->screenReaderRunning();
-        state.focused = state.focusable && !m_retired && m_board->hasFocus()
-            && m_board->focusedHole() == m_cell;
+        state.focused = state.focusable && m_board->hasFocus() && m_board->focusedHole() == m_cell;
         return state;
     }
 
@@ -194,43 +219,148 @@ public:
         });
     }
 
-    // What the last press or deal changed beside the hole itself, which a screen reader
-    // says after the hole's name when the focus comes to it.
-    void setNews(const QString &news) { m_news = news; }
-    // A twin out of the board keeps no name, so that a screen reader takes the one in it for
-    // another object.
-    void setRetired(bool retired) { m_retired = retired; }
-
 private:
     QPointer<BoardView> m_board;
     QPoint m_cell;
-    QString m_news;
-    bool m_retired = false;
 };
 
-// The board: its widgets (the toolbar strip that lies on it) and then its holes. Each hole has
-// a twin: Qt 6.4 tells a screen reader of a changed name without the name, which Orca cannot
-// say, so a change is said by moving the focus onto the hole's twin, which Orca takes for a
-// newly focused object and reads whole, with the news as its description.
+// The news of the game: a notification that shows while it has something to tell, and the news
+// as its one line of text, which Orca keeps in its list of notifications. Screen readers say a
+// notification when it comes to show, once, whatever has the focus. It belongs to the main
+// window, not to the board: Orca reads the lines in a board it comes back to.
+class NewsAccessible : public QAccessibleInterface
+{
+public:
+    // The notification; with `notification` given, its line.
+    explicit NewsAccessible(QWidget *mainWindow, NewsAccessible *notification = nullptr)
+        : m_window(mainWindow)
+        , m_notification(notification)
+    {
+        if (!notification) {
+            m_line = new NewsAccessible(mainWindow, this);
+            QAccessible::registerAccessibleInterface(m_line);
+        }
+    }
+    ~NewsAccessible() override
+    {
+        if (m_line)
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(m_line));
+    }
+
+    bool isValid() const override { return !m_window.isNull(); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return m_window->windowHandle(); }
+    QAccessibleInterface *parent() const override
+    {
+        if (m_notification)
+            return m_notification;
+        return QAccessible::queryAccessibleInterface(m_window.data());
+    }
+    QAccessibleInterface *child(int index) const override { return index == 0 ? m_line : nullptr; }
+    int childCount() const override { return m_line ? 1 : 0; }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && child == m_line ? 0 : -1;
+    }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Name && m_notification ? m_notification->m_news : QString();
+    }
+    void setText(QAccessible::Text, const QString &) override { }
+    // Nowhere on the screen: nothing of it is drawn.
+    QRect rect() const override { return {}; }
+    QAccessible::Role role() const override
+    {
+        return m_notification ? QAccessible::StaticText : QAccessible::Notification;
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.invisible
+            = (m_notification ? m_notification : this)->m_news.isEmpty() || !m_window->isVisible();
+        return state;
+    }
+
+    // The last news goes before the next shows, so that each is a showing of its own; readers
+    // learn of the line's showing too, or they would take it for hidden still.
+    void tell(const QString &news)
+    {
+        const auto send = [](QAccessibleInterface *about, QAccessible::Event kind) {
+            QAccessibleEvent event(about, kind);
+            QAccessible::updateAccessibility(&event);
+        };
+        if (!m_news.isEmpty()) {
+            m_news.clear();
+            send(this, QAccessible::ObjectHide);
+            send(m_line, QAccessible::ObjectHide);
+        }
+        m_news = news;
+        send(m_line, QAccessible::NameChanged);
+        send(m_line, QAccessible::ObjectShow);
+        send(this, QAccessible::ObjectShow);
+    }
+
+private:
+    QPointer<QWidget> m_window;
+    NewsAccessible *m_notification = nullptr;
+    NewsAccessible *m_line = nullptr;
+    QString m_news;
+};
+
+// The main window, in the same pixels as its board, so that a reader finds every hole inside it.
+// Its child at a point is the one whose own place holds the point. Its last child is the news.
+class WindowAccessible : public QAccessibleWidget
+{
+public:
+    explicit WindowAccessible(QMainWindow *window)
+        : QAccessibleWidget(window, QAccessible::Window)
+        , m_news(QAccessible::registerAccessibleInterface(new NewsAccessible(window)))
+    { }
+    ~WindowAccessible() override { QAccessible::deleteAccessibleInterface(m_news); }
+
+    QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
+    int childCount() const override { return QAccessibleWidget::childCount() + 1; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index == QAccessibleWidget::childCount() ? news() : QAccessibleWidget::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && child == news() ? QAccessibleWidget::childCount()
+                                        : QAccessibleWidget::indexOfChild(child);
+    }
+
+    NewsAccessible *news() const
+    {
+        return static_cast<NewsAccessible *>(QAccessible::accessibleInterface(m_news));
+    }
+
+private:
+    QAccessible::Id m_news;
+};
+
+// The board: its widgets (the toolbar strip that lies on it) and its holes.
 class BoardAccessible : public QAccessibleWidget
 {
 public:
     explicit BoardAccessible(BoardView *board)
-        : QAccessibleWidget(board, QAccessible::Client)
+        : QAccessibleWidget(board, QAccessible::Pane)
     {
-        for (const QPoint &cell : holes()) {
-            Twins twins;
-            for (QAccessible::Id &id : twins.ids)
-                id = QAccessible::registerAccessibleInterface(new HoleAccessible(board, cell));
-            m_holes.push_back(twins);
-        }
+        for (const QPoint &cell : holes())
+            m_holes.push_back(
+                QAccessible::registerAccessibleInterface(new HoleAccessible(board, cell)));
+        QObject::connect(board, &BoardView::told, board,
+                         [this](const std::vector<QPoint> &changed, const QString &news) {
+                             told(changed, news);
+                         });
+        QObject::connect(board, &BoardView::focusMoved, board, [this] { focusMoved(); });
     }
 
     ~BoardAccessible() override
     {
-        for (const Twins &twins : m_holes)
-            for (const QAccessible::Id id : twins.ids)
-                QAccessible::deleteAccessibleInterface(id);
+        for (const QAccessible::Id id : m_holes)
+            QAccessible::deleteAccessibleInterface(id);
     }
 
     int childCount() const override { return widgetChildren() + int(m_holes.size()); }
@@ -241,92 +371,106 @@ public:
         if (index < widgets)
             return QAccessibleWidget::child(index);
         if (index - widgets < int(m_holes.size()))
-            return shown(std::size_t(index - widgets));
+            return QAccessible::accessibleInterface(m_holes[std::size_t(index - widgets)]);
         return nullptr;
     }
 
     int indexOfChild(const QAccessibleInterface *child) const override
     {
         for (std::size_t i = 0; i < m_holes.size(); ++i)
-            for (const QAccessible::Id id : m_holes[i].ids)
-                if (QAccessible::accessibleInterface(id) == child)
-                    return widgetChildren() + int(i);
+            if (QAccessible::accessibleInterface(m_holes[i]) == child)
+                return widgetChildren() + int(i);
         return QAccessibleWidget::indexOfChild(child);
     }
 
     QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
+
+    // The board says which layout lies on it and how many pegs it holds, so that a player
+    // hears it whenever the focus comes to the board from another window, Orca's start
+    // included: "Игровое поле: Латинский крест, 6 фишек".
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind != QAccessible::Name)
+            return QAccessibleWidget::text(kind);
+        const GameState &game = board()->game();
+        QString now = pegCount(game);
+        if (game.BoardKind >= 0 && game.BoardKind < kLayoutCount)
+            now = ::text(Texts::kLayoutAndPegs)
+                      .arg(::text(Texts::kLayoutNames[game.BoardKind]), now);
+        return ::text(Texts::kHoleName).arg(QAccessibleWidget::text(kind), now);
+    }
 
     // While a hole holds the focus, the board does not claim it too: a screen reader that looks
     // for the focused object from the window down would stop at the board.
     QAccessible::State state() const override
     {
         QAccessible::State state = QAccessibleWidget::state();
-        if (static_cast<BoardView *>(widget())->screenReaderRunning())
+        if (board()->screenReaderRunning())
             state.focused = false;
         return state;
     }
 
     QAccessibleInterface *focusChild() const override
     {
-        auto *board = static_cast<BoardView *>(widget());
-        if (board->screenReaderRunning() && board->hasFocus())
-            return hole(board->focusedHole());
+        if (board()->screenReaderRunning() && board()->hasFocus())
+            return hole(board()->focusedHole());
         return QAccessibleWidget::focusChild();
     }
 
-    HoleAccessible *hole(QPoint cell) const
+    QAccessibleInterface *hole(QPoint cell) const
     {
         const auto at = std::find(holes().begin(), holes().end(), cell);
-        return at == holes().end() ? nullptr : shown(std::size_t(at - holes().begin()));
-    }
-
-    // The twin of hole `cell` takes its place, carrying `news`.
-    HoleAccessible *renew(QPoint cell, const QString &news)
-    {
-        const auto at = std::find(holes().begin(), holes().end(), cell);
-        if (at == holes().end())
-            return nullptr;
-        const auto index = std::size_t(at - holes().begin());
-        HoleAccessible *retired = shown(index);
-        retired->setNews({});
-        retired->setRetired(true);
-        QAccessibleEvent nameless(retired, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&nameless);
-        m_holes[index].shown ^= 1;
-        shown(index)->setRetired(false);
-        shown(index)->setNews(news);
-        return shown(index);
+        return at == holes().end()
+            ? nullptr
+            : QAccessible::accessibleInterface(m_holes[std::size_t(at - holes().begin())]);
     }
 
 private:
-    struct Twins
-    {
-        QAccessible::Id ids[2] {};
-        std::size_t shown = 0;
-    };
-
+    BoardView *board() const { return static_cast<BoardView *>(widget()); }
     int widgetChildren() const { return QAccessibleWidget::childCount(); }
-    HoleAccessible *shown(std::size_t index) const
+    // Every reader learns which names changed; one that the desktop runs hears the news.
+    void told(const std::vector<QPoint> &changed, const QString &news)
     {
-        const Twins &twins = m_holes[index];
-        return static_cast<HoleAccessible *>(
-            QAccessible::accessibleInterface(twins.ids[twins.shown]));
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&renamed);
+        for (const QPoint &cell : changed) {
+            if (QAccessibleInterface *changedHole = hole(cell)) {
+                QAccessibleEvent event(changedHole, QAccessible::NameChanged);
+                QAccessible::updateAccessibility(&event);
+            }
+        }
+        const QString said = news.isEmpty()
+            ? changeSummary(board()->game(), board()->focusedHole(), changed)
+            : news;
+        auto *window = dynamic_cast<WindowAccessible *>(
+            QAccessible::queryAccessibleInterface(board()->window()));
+        if (window && board()->screenReaderRunning() && !said.isEmpty())
+            window->news()->tell(said);
     }
 
-    std::vector<Twins> m_holes;
+    void focusMoved()
+    {
+        if (QAccessibleInterface *focused = hole(board()->focusedHole())) {
+            QAccessibleEvent event(focused, QAccessible::Focus);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+
+    std::vector<QAccessible::Id> m_holes;
 };
 
-// The main window, in the same pixels as its board, so that a reader finds every hole inside it.
-// Its child at a point is the one whose own place holds the point.
-class WindowAccessible : public QAccessibleWidget
+QtMessageHandler g_otherMessages = nullptr;
+
+// Qt's link to screen readers complains on the terminal whenever a reader is slow to answer a
+// key ("QSpiApplication::keyEventError ... NoReply"), which nobody playing can act on.
+void quietScreenReaderLink(QtMsgType type, const QMessageLogContext &context,
+                           const QString &message)
 {
-public:
-    explicit WindowAccessible(QMainWindow *window)
-        : QAccessibleWidget(window, QAccessible::Window)
-    { }
-
-    QRect rect() const override { return screenPixels(widget(), widget()->rect()); }
-};
+    const bool link = (context.category && qstrncmp(context.category, "qt.accessibility", 16) == 0)
+        || message.startsWith(QLatin1String("QSpi"));
+    if ((type == QtFatalMsg || !link) && g_otherMessages)
+        g_otherMessages(type, context, message);
+}
 
 QAccessibleInterface *boardFactory(const QString &, QObject *object)
 {
@@ -337,90 +481,22 @@ QAccessibleInterface *boardFactory(const QString &, QObject *object)
     return nullptr;
 }
 
-BoardAccessible *boardAccessible(BoardView *board)
-{
-    return dynamic_cast<BoardAccessible *>(QAccessible::queryAccessibleInterface(board));
-}
-
-// What a press changed beside the hole with the focus: the other changed holes, nearest first,
-// those that now hold the same together.
-QString changeSummary(const GameState &game, QPoint focus, std::vector<QPoint> others,
-                      const QString &heading)
-{
-    // After a deal or a load the heading tells the news; the holes are many.
-    if (!heading.isEmpty())
-        return heading;
-    QStringList parts;
-    std::erase(others, focus);
-    const auto distance = [focus](QPoint cell) { return (cell - focus).manhattanLength(); };
-    std::stable_sort(others.begin(), others.end(),
-                     [&](QPoint a, QPoint b) { return distance(a) < distance(b); });
-    std::vector<bool> told(others.size(), false);
-    for (std::size_t i = 0; i < others.size(); ++i) {
-        if (told[i])
-            continue;
-        const std::int32_t cell = game.Board[others[i].x()][others[i].y()];
-        QStringList places;
-        for (std::size_t j = i; j < others.size(); ++j) {
-            if (!told[j] && game.Board[others[j].x()][others[j].y()] == cell) {
-                places << place(others[j]);
-                told[j] = true;
-            }
-        }
-        const QString where = places.join(text(Texts::kHolesAnd));
-        const char *holds = holding(cell, places.size() > 1);
-        parts << (holds ? text(Texts::kHoleName).arg(where, text(holds)) : where);
-    }
-    return parts.join(text(Texts::kChangesSeparator));
-}
-
 } // namespace
+
+QString pegCount(const GameState &game)
+{
+    const int pegs = game.CountPegs();
+    return text(Texts::kPegCount)
+        .arg(pegs)
+        .arg(text(Texts::kPegForms[int(pluralAfter(std::uint64_t(pegs)))]));
+}
 
 void installBoardAccessibility()
 {
     static const bool installed = [] {
         QAccessible::installFactory(&boardFactory);
+        g_otherMessages = qInstallMessageHandler(&quietScreenReaderLink);
         return true;
     }();
     Q_UNUSED(installed);
-}
-
-void announceHoleChanges(BoardView *board, const std::vector<QPoint> &changed,
-                         const QString &heading)
-{
-    BoardAccessible *accessible = QAccessible::isActive() || board->screenReaderRunning()
-        ? boardAccessible(board)
-        : nullptr;
-    if (!accessible)
-        return;
-    for (const QPoint &cell : changed) {
-        if (QAccessibleInterface *hole = accessible->hole(cell)) {
-            QAccessibleEvent event(hole, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&event);
-        }
-    }
-    if (!board->screenReaderRunning() || (changed.empty() && heading.isEmpty()))
-        return;
-    const QPoint focus = board->focusedHole();
-    HoleAccessible *twin
-        = accessible->renew(focus, changeSummary(board->game(), focus, changed, heading));
-    // Right after a file dialog the window may not have the focus back yet; the news is told
-    // when it comes back.
-    if (twin && board->hasFocus()) {
-        QAccessibleEvent event(twin, QAccessible::Focus);
-        QAccessible::updateAccessibility(&event);
-    }
-}
-
-void announceHoleFocus(BoardView *board, bool backAgain)
-{
-    BoardAccessible *accessible = QAccessible::isActive() ? boardAccessible(board) : nullptr;
-    if (HoleAccessible *hole = accessible ? accessible->hole(board->focusedHole()) : nullptr) {
-        // The news stays with the hole until the focus leaves it: back from the message box
-        // that ends a game, the player hears what the last jump changed.
-        if (!backAgain)
-            hole->setNews({});
-        QAccessibleEvent event(hole, QAccessible::Focus);
-        QAccessible::updateAccessibility(&event);
-    }
 }

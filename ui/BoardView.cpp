@@ -3,7 +3,6 @@
 
 #include "model/Layouts.h"
 #include "resources/Texts.h"
-#include "ui/BoardAccessibility.h"
 #include "ui/CellImages.h"
 #include "ui/MessageBoxes.h"
 
@@ -45,8 +44,6 @@ BoardView::BoardView(GameState &game, QWidget *parent)
     , m_game(game)
     , m_cellImages(new CellImages(this))
 {
-    // Before the first question Qt's accessibility asks about the board, which names it.
-    installBoardAccessibility();
     setObjectName(QStringLiteral("ClientArea"));
     setAccessibleName(QString::fromUtf8(Texts::kBoardName));
     // No key but Home means anything until a screen reader runs.
@@ -94,7 +91,6 @@ void BoardView::paintEvent(QPaintEvent *)
     FormPaint(painter);
     if (m_screenReader)
         drawFocusFrame(painter, cellRect(m_focus.x(), m_focus.y()));
-    m_shown = m_game.Board;
 }
 
 void BoardView::FormPaint(QPainter &painter)
@@ -116,16 +112,23 @@ void BoardView::DrawPlayfield(QPainter &painter)
     }
 }
 
-void BoardView::redrawPlayfieldNow(const QString &heading)
+void BoardView::redrawPlayfieldNow(const GameState &before, const QString &news)
 {
-    const auto shownBefore = m_shown;
     repaint();
+    tellChanges(before, news);
+}
+
+void BoardView::tell(const QString &news)
+{
+    Q_EMIT told({}, news);
+}
+
+void BoardView::tellChanges(const GameState &before, const QString &news)
+{
     std::vector<QPoint> changed;
-    for (int column = kFirstPlayfieldLine; column <= kLastPlayfieldLine; ++column)
-        for (int row = kFirstPlayfieldLine; row <= kLastPlayfieldLine; ++row)
-            if (m_shown[column][row] != shownBefore[column][row])
-                changed.emplace_back(column, row);
-    announceHoleChanges(this, changed, heading);
+    for (const CellPlace &cell : m_game.ChangedSince(before))
+        changed.emplace_back(cell.Column, cell.Row);
+    Q_EMIT told(changed, news);
 }
 
 void BoardView::mousePressEvent(QMouseEvent *event)
@@ -154,9 +157,14 @@ void BoardView::pressCell(int column, int row)
     // what the press changes is said from there.
     if (m_screenReader && isHole({column, row}))
         moveFocusTo({column, row});
+    const GameState before = m_game;
     const ClickOutcome outcome = m_game.HandleClick(column, row);
     if (outcome.Redraw)
-        redrawPlayfieldNow();
+        repaint();
+    // A press that changes nothing says so, or a player who cannot see would take it for a lost
+    // key; the end of a game says so in its box.
+    const bool refused = m_game == before && outcome.Message == Notice::None;
+    tellChanges(before, refused ? QString::fromUtf8(Texts::kNothingChanged) : QString());
     switch (outcome.Message) {
     case Notice::None:
         break;
@@ -191,7 +199,7 @@ void BoardView::moveFocusTo(QPoint hole)
     update(cellRect(hole.x(), hole.y()));
     // Taking the keyboard says where it stands by itself.
     if (hasFocus())
-        announceHoleFocus(this, false);
+        Q_EMIT focusMoved();
     else
         setFocus(Qt::MouseFocusReason);
 }
@@ -227,9 +235,11 @@ void BoardView::keyPressEvent(QKeyEvent *event)
         event->ignore();
         return;
     }
-    // At the cross's edge the focus stays where it is.
+    // At the cross's edge the focus stays where it is, and says so.
     if (isHole(m_focus + step))
         moveFocusTo(m_focus + step);
+    else
+        tell(QString::fromUtf8(Texts::kBoardEdge));
 }
 
 void BoardView::focusInEvent(QFocusEvent *event)
@@ -240,6 +250,6 @@ void BoardView::focusInEvent(QFocusEvent *event)
     if (m_screenReader)
         QTimer::singleShot(0, this, [this] {
             if (m_screenReader && hasFocus())
-                announceHoleFocus(this, true);
+                Q_EMIT focusMoved();
         });
 }

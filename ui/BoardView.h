@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include <vector>
+
 class CellImages;
 class QPainter;
 
@@ -48,15 +50,24 @@ public:
     // A press on cell (column, row), as a press of the mouse on it plays it; the keyboard and
     // screen readers press holes through it.
     void pressCell(int column, int row);
-    // Synchronous, so the new position is on screen before any message box opens; a screen
-    // reader hears of each hole whose picture changed, after `heading` if one is given.
-    void redrawPlayfieldNow(const QString &heading = {});
+    // Synchronous, so the new position is on screen before any message box opens; then tells
+    // what changed since `before`, with `news` if given.
+    void redrawPlayfieldNow(const GameState &before, const QString &news = {});
+    // Tells screen readers `news` that changed no hole ("Игра сохранена").
+    void tell(const QString &news);
 
     // While the desktop says a screen reader runs, the board takes the keyboard: the arrows
     // move a focus from hole to hole, Space and Return press the hole, and a frame shows it.
     void setScreenReaderRunning(bool running);
     bool screenReaderRunning() const { return m_screenReader; }
     QPoint focusedHole() const { return m_focus; }
+
+Q_SIGNALS:
+    // What the game changed, as the game reports it: the holes whose content changed and the
+    // news to say, if any, beside them. Told once, when it happens.
+    void told(const std::vector<QPoint> &changed, const QString &news);
+    // The keyboard focus moved to another hole, or came back to the board.
+    void focusMoved();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -68,11 +79,10 @@ protected:
 
 private:
     void moveFocusTo(QPoint hole);
+    void tellChanges(const GameState &before, const QString &news);
 
     GameState &m_game;
     CellImages *m_cellImages;
-    // What the last paint showed, to tell which holes a redraw changed.
-    decltype(GameState::Board) m_shown {};
     bool m_screenReader = false;
     // The middle of the board, where a player who cannot see it starts.
     QPoint m_focus {4, 4};

@@ -1,8 +1,8 @@
 // The main window: the menu, the toolbar, the commands, and the board view as its client area.
 #include "ui/Unit1.h"
 
-#include "model/Plural.h"
 #include "resources/Texts.h"
+#include "ui/BoardAccessibility.h"
 #include "ui/BoardView.h"
 #include "ui/Centring.h"
 #include "ui/DialogWindow.h"
@@ -142,6 +142,8 @@ TForm1::TForm1(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/icon/mainicon.png")));
     bringBackMinimisedDialogs(this);
 
+    // Before the first question Qt's accessibility asks about the board, which names it.
+    installBoardAccessibility();
     m_clientArea = new BoardView(m_game, this);
     setCentralWidget(m_clientArea);
     buildCommands();
@@ -263,20 +265,14 @@ template<typename Command> void TForm1::guarded(Command &&command)
 
 void TForm1::dealLayout(std::int32_t kind)
 {
+    const GameState before = m_game;
     m_game.SetUpLayout(kind);
     // A screen reader hears which layout came, and how many pegs it holds.
     const bool dealt = kind >= 0 && kind < kLayoutCount;
     m_clientArea->redrawPlayfieldNow(
-        dealt ? text(Texts::kDealtHeading).arg(text(Texts::kLayoutNames[kind]), pegCount())
+        before,
+        dealt ? text(Texts::kDealtHeading).arg(text(Texts::kLayoutNames[kind]), pegCount(m_game))
               : QString());
-}
-
-QString TForm1::pegCount() const
-{
-    const int pegs = m_game.CountPegs();
-    return text(Texts::kPegCount)
-        .arg(pegs)
-        .arg(text(Texts::kPegForms[int(pluralAfter(std::uint64_t(pegs)))]));
 }
 
 void TForm1::N5Click()
@@ -290,7 +286,10 @@ void TForm1::N6Click()
     const QString path = m_saveDialog.choose(this);
     if (path.isEmpty())
         return;
-    guarded([&] { m_game.SaveGame(QFile::encodeName(path).toStdString(), m_files); });
+    guarded([&] {
+        m_game.SaveGame(QFile::encodeName(path).toStdString(), m_files);
+        m_clientArea->tell(text(Texts::kSavedNews));
+    });
 }
 
 void TForm1::N7Click()
@@ -299,8 +298,9 @@ void TForm1::N7Click()
     if (path.isEmpty())
         return;
     guarded([&] {
+        const GameState before = m_game;
         m_game.LoadGame(QFile::encodeName(path).toStdString(), m_files);
-        m_clientArea->redrawPlayfieldNow(text(Texts::kLoadedHeading).arg(pegCount()));
+        m_clientArea->redrawPlayfieldNow(before, text(Texts::kLoadedHeading).arg(pegCount(m_game)));
     });
 }
 

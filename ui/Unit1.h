@@ -55,8 +55,6 @@ private:
     // The menu and the toolbar: one action per command, shared by its item and its button.
     void buildCommands();
     void dealLayout(std::int32_t kind);
-    // "6 фишек", as a screen reader hears the pegs on the board counted.
-    QString pegCount() const;
     // Runs one command; a failure ends it and is shown in the error box.
     template<typename Command> void guarded(Command &&command);
 

@@ -3,6 +3,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -76,8 +77,14 @@ private Q_SLOTS:
         QFETCH(Click, to);
         GameState game = dealt(FullBoard);
         game.HandleClick(from.first, from.second);
+        const GameState selected = game;
         const ClickOutcome outcome = game.HandleClick(to.first, to.second);
 
+        // The game reports the three cells of the jump, and no other.
+        const std::vector<CellPlace> changed = game.ChangedSince(selected);
+        QCOMPARE(changed.size(), std::size_t(3));
+        for (const Click &cell : {from, over, to})
+            QCOMPARE(std::ranges::count(changed, CellPlace {cell.first, cell.second}), 1);
         QVERIFY(outcome.Redraw);
         QCOMPARE(outcome.Message, Notice::None);
         QCOMPARE(game.Board[from.first][from.second], int(Empty));

@@ -45,14 +45,15 @@ def game(bus):
 
 
 def board(bus):
-    """The accessible named as the board is that has holes among its push buttons, and those."""
+    """The accessible named as the board is (with what lies on it) that has holes among its push
+    buttons, and those."""
     pending = children(bus, game(bus))
     while pending:
         ref = pending.pop(0)
         kids = children(bus, ref)
         buttons = [kid for kid in kids
                    if bus.get_object(*kid).GetRole(dbus_interface=ACCESSIBLE) == PUSH_BUTTON]
-        if name(bus, ref) == "Игровое поле" and any(":" in name(bus, kid) for kid in buttons):
+        if name(bus, ref).startswith("Игровое поле") and any(":" in name(bus, kid) for kid in buttons):
             return ref, buttons
         pending += kids
     sys.exit("no board on the accessibility bus")
@@ -97,7 +98,8 @@ def main():
         sys.exit("no hole named '%s'" % sys.argv[2])
     elif command == "listen":
         def changed(kind, *_, sender=None, path=None):
-            if kind == "accessible-name":
+            hole = bus.get_object(sender, path)
+            if kind == "accessible-name" and hole.GetRole(dbus_interface=ACCESSIBLE) == PUSH_BUTTON:
                 print(name(bus, (sender, path)), flush=True)
         bus.add_signal_receiver(changed, "PropertyChange", "org.a11y.atspi.Event.Object",
                                 sender_keyword="sender", path_keyword="path")

@@ -87,6 +87,14 @@ step() {
     fail "after the key $1 the focus is not on '$2' but on '$(atspi focused 2>/dev/null)'"
 }
 
+# The three information dialogs, each closed by Return: the rules (the first item of "Справка"),
+# About (its second), the dedication (Home).
+for open_dialog in "alt Right Right Down Return" "alt Right Right Down Down Return" Home; do
+    keys $open_dialog
+    sleep 1.5
+    step Return "4, 4: пустая лунка"
+done
+
 # The Latin cross from the menu: Alt to the menu bar, Right to "Игра", Down opens it on its
 # first item.
 latin_cross() { keys alt Right Down Return; }
@@ -104,6 +112,8 @@ step Right "5, 3: фишка"
 step Right "6, 3: пустая лунка"
 step space "6, 3: фишка"
 step Left "5, 3: пустая лунка"
+# A press on an empty hole with no peg selected changes nothing, and says so.
+keys space
 step Left "4, 3: пустая лунка"
 step Down "4, 4: фишка"
 step Down "4, 5: фишка"
@@ -139,6 +149,31 @@ sleep 3
 # Closed, the box gives the focus back to the hole.
 step Return "4, 4: фишка"
 sleep 3
+# At the cross's edge an arrow says so.
+step Left "3, 4: пустая лунка"
+step Left "2, 4: пустая лунка"
+step Left "1, 4: пустая лунка"
+keys Left
+# Saved under a name typed into the save dialog (Alt, Down opens "Файл" on "Новая", Down to
+# "Сохранить"), opened again, and then a file that is not there: its error, and nothing else.
+keys alt Down Down Return
+sleep 1.5
+xdotool type --delay 100 blind1
+keys Return
+step "" "1, 4: пустая лунка"
+open_file() {
+    keys alt Down Down Down Return
+    sleep 1.5
+    xdotool type --delay 100 "$1"
+    keys Return
+}
+open_file blind1.sav
+step "" "1, 4: пустая лунка"
+open_file nosuch
+sleep 2
+step Return "1, 4: пустая лунка"
+step Right "2, 4: пустая лунка"
+sleep 2
 
 # Orca quits when the desktop switches the screen reader off; the game hears it too.
 screen_reader false
@@ -152,22 +187,47 @@ expect_said() {
     awk -v a="$1" -v b="${2:-}" 'previous == a && ($0 == b || b == "") { found = 1 } { previous = $0 }
         END { exit !found }' <(cat "$work/spoken"; echo) || fail "Orca did not say '$1' then '${2:-}'"
 }
-# Orca, started after the game, finds the focused hole; each hole is said as the focus comes to
-# it; the layout when it is dealt; a selected peg; after each jump the hole it lands in and the
-# two it leaves empty, the last after the win message.
-expect_said "Кворвел frame." "4, 4: пустая лунка push button."
+# Orca, started after the game, first names the layout and the pegs on the board, then the
+# focused hole; each hole is said as the focus comes to it; the layout when it is dealt; a
+# selected peg; after each jump the hole it lands in and the two it leaves empty, the last before
+# the win message. Each news is told once: none comes back after a dialog or a box.
+[[ $(sed -n 2,4p "$work/spoken" | paste -s -d'|') \
+    == "Кворвел frame.|Игровое поле: Кворвел, 32 фишки panel.|4, 4: пустая лунка push button." ]] \
+    || fail "Orca's first words do not name the layout"
 expect_said "4, 3: фишка push button." "space"
 expect_said "Игра." "Латинский крест."
-expect_said "4, 4: фишка push button." "Новая игра: Латинский крест, 6 фишек."
-expect_said "4, 3: выбранная фишка push button."
-expect_said "6, 3: фишка push button." "5, 3 и 4, 3: пустые лунки."
-expect_said "4, 3: фишка push button." "4, 4 и 4, 5: пустые лунки."
-expect_said "5, 3: фишка push button." "4, 3 и 3, 3: пустые лунки."
-expect_said "4, 3: фишка push button." "5, 3 и 6, 3: пустые лунки."
+expect_said "notification." "Новая игра: Латинский крест, 6 фишек."
+expect_said "notification." "4, 3: выбранная фишка."
+expect_said "notification." "6, 3: фишка; 5, 3 и 4, 3: пустые лунки."
+expect_said "notification." "4, 3: фишка; 4, 4 и 4, 5: пустые лунки."
+expect_said "notification." "5, 3: фишка; 4, 3 и 3, 3: пустые лунки."
+expect_said "notification." "4, 3: фишка; 5, 3 и 6, 3: пустые лунки."
+expect_said "4, 4: фишка; 4, 3 и 4, 2: пустые лунки." "alert Information."
 expect_said "Поздравляю Вы выиграли!" "OK push button."
-expect_said "4, 4: фишка push button." "4, 3 и 4, 2: пустые лунки."
+expect_said "Игровое поле: Латинский крест, 1 фишка panel." "4, 4: фишка push button."
+told_twice=$(grep -A1 -x "notification." "$work/spoken" | grep -v -x -e "notification." -e -- | sort | uniq -d)
+[[ -z "$told_twice" ]] || fail "Orca told again: $told_twice"
 # Flat review reads the board as it is: row 3 after four jumps.
 expect_said "1, 3: пустая лунка 2, 3: пустая лунка 3, 3: пустая лунка 4, 3: фишка 5, 3: пустая лунка 6, 3: пустая лунка 7, 3: пустая лунка"
+
+# The three dialogs read whole as they open: every line of About, the rules from their welcome
+# to their end, the dedication.
+expect_said "alert О программе." "Quorvel for Windows Version 3.0 Свободная программа Команда Кворвела."
+expect_said "alert Подарочная версия!!!" \
+    "Подарочная версия программы. Всем, кто любит головоломки. Пусть последняя фишка всегда остаётся в центре доски!"
+grep -q "^Добро пожаловать в Кворвел!.*Вот в принципе и всё. Желаю удачи!$" "$work/spoken" \
+    || fail "Orca did not read the rules whole"
+# A refused press and the cross's edge are told; a save and a load say so; a failed open says
+# its error and nothing else, not the load before it again.
+expect_said "notification." "Без изменений."
+expect_said "notification." "Край поля."
+expect_said "notification." "Игра сохранена."
+expect_said "notification." "Игра загружена, 1 фишка."
+sed -n '/^File not found\.$/,$p' "$work/spoken" >"$work/after"
+grep -q "загружена" "$work/after" && fail "after the failed open Orca told the load again"
+grep -q -x "1, 4: пустая лунка push button." "$work/after" \
+    || fail "after the failed open Orca did not say the hole as it is"
+[[ -s "$work/quorvel.log" ]] && fail "the game wrote to the terminal while Orca ran: $(head -c 300 "$work/quorvel.log")"
 
 # With the screen reader off, the same keys do nothing and no frame is drawn.
 latin_cross

@@ -5,12 +5,27 @@
 #include "ui/DialogWindow.h"
 #include "ui/dialogs/StockGlyphs.h"
 
+#include <QAccessibleWidget>
 #include <QFrame>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+
+namespace {
+
+// To a screen reader each of these dialogs is what a message box is, a few lines and one
+// button, and it reads them all as the dialog opens: Orca reads a dialog's lines of fewer than
+// three words ("Version 3.0") only in an alert.
+QAccessibleInterface *readWhole(const QString &, QObject *object)
+{
+    if (auto *dialog = qobject_cast<InfoDialog *>(object))
+        return new QAccessibleWidget(dialog, QAccessible::AlertMessage);
+    return nullptr;
+}
+
+} // namespace
 
 QFrame *addPanel(QWidget *parent, const QRect &place)
 {
@@ -52,6 +67,8 @@ InfoDialog::InfoDialog(const char *name, const char *caption, QSize clientSize, 
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                   | Qt::WindowCloseButtonHint)
 {
+    static const bool readable = (QAccessible::installFactory(&readWhole), true);
+    Q_UNUSED(readable);
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(QString::fromUtf8(caption));
     setFixedSize(clientSize);
