@@ -95,6 +95,18 @@ public:
         QFileDialog::accept();
     }
 
+    // Return in the name field accepts the dialog but leaves its completion list open, a window
+    // of its own over the board. It closes before the dialog does: while it is open Qt passes
+    // over the main window's getting the keyboard back, and the board would stay deaf to keys.
+    void done(int result) override
+    {
+        if (auto *name = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+            if (QCompleter *completer = name->completer(); completer && completer->popup())
+                completer->popup()->hide();
+        }
+        QFileDialog::done(result);
+    }
+
 protected:
     void showEvent(QShowEvent *event) override
     {
@@ -186,12 +198,6 @@ QString GameFileDialog::choose(QWidget *parent)
         build(parent);
     startFromLastChoice();
     const int result = m_dialog->exec();
-    // Return in the name field accepts the dialog but leaves its completion list open, a
-    // window of its own over the board that would take the player's next click or key.
-    if (auto *name = m_dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
-        if (QCompleter *completer = name->completer(); completer && completer->popup())
-            completer->popup()->hide();
-    }
     if (result != QDialog::Accepted || m_dialog->selectedFiles().isEmpty())
         return {};
     m_lastChoice = m_dialog->selectedFiles().constFirst();

@@ -289,6 +289,39 @@ private Q_SLOTS:
         QCOMPARE(seen.typedName, QStringLiteral("inner.sav"));
     }
 
+    // Return on a name typed while its completion list shows: the list is gone before the dialog
+    // closes, or the main window would not get the keyboard back.
+    void completionListClosesWithTheDialog()
+    {
+        save(QStringLiteral("kept"));
+        bool listShown = false;
+        bool listOpenAtClose = true;
+        answerNext<QFileDialog>([&](QFileDialog *dialog) {
+            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QObject::connect(dialog, &QDialog::finished, dialog, [&] {
+                listOpenAtClose = QApplication::activePopupWidget() != nullptr;
+            });
+            dialog->setDirectory(folder->path());
+            // The list completes only from files already read, which takes a while: typed again
+            // until it shows.
+            for (int attempt = 0; attempt < 50 && !listShown; ++attempt) {
+                edit->clear();
+                QTest::keyClicks(edit, QStringLiteral("kept.sav"));
+                listShown = QTest::qWaitFor([] { return QApplication::activePopupWidget(); }, 100);
+            }
+            if (!listShown) {
+                dialog->reject();
+                return;
+            }
+            // The window system gives the key to the list, which hands it to the name.
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+        });
+        form->findChild<QAction *>(QStringLiteral("N7"))->trigger();
+        QVERIFY(listShown);
+        QVERIFY(!listOpenAtClose);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    }
+
     // Only an accepted choice counts: a name typed and a folder browsed to before Cancel are
     // forgotten by the next use of the dialog.
     void cancelledChoicesAreForgotten()
