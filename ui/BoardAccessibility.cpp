@@ -282,8 +282,9 @@ public:
         return state;
     }
 
-    // The last news goes before the next shows, so that each is a showing of its own; readers
-    // learn of the line's showing too, or they would take it for hidden still.
+    // The last news goes before the next shows, so that each is a showing of its own (its line
+    // goes with it); readers learn of the line's showing too, or they would take it for hidden
+    // still.
     void tell(const QString &news)
     {
         const auto send = [](QAccessibleInterface *about, QAccessible::Event kind) {
@@ -293,7 +294,6 @@ public:
         if (!m_news.isEmpty()) {
             m_news.clear();
             send(this, QAccessible::ObjectHide);
-            send(m_line, QAccessible::ObjectHide);
         }
         m_news = news;
         send(m_line, QAccessible::NameChanged);

@@ -209,6 +209,12 @@ protected:
     {
         if (event->type() == QEvent::WindowActivate)
             bringBackModalDialog();
+        // Qt's own title bars on Wayland show a change of the keyboard only with the window's
+        // next painting, and the board looks the same either way: a title bar left gray after a
+        // dialog closes would say the keys go elsewhere.
+        if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
+            && onWayland())
+            m_mainWindow->update();
         return false;
     }
 
