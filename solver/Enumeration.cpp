@@ -194,14 +194,7 @@ private:
         const std::lock_guard lock(m_locks[part]);
         PositionTable<Entry> &table = m_tables[part];
         table.reserve(m_expected[part]);
-        // The large tables do not stay in the cache between flushes: fetching the slots a few
-        // inserts ahead lets the waits for memory overlap.
-        constexpr std::size_t kAhead = 16;
-        for (std::size_t i = 0; i < queue.size(); ++i) {
-            if (i + kAhead < queue.size())
-                table.prefetch(queue[i + kAhead].pegs());
-            table.insert(queue[i]);
-        }
+        table.insertAll(queue.data(), queue.size());
         queue.clear();
     }
 
