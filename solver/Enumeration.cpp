@@ -31,7 +31,13 @@ namespace {
 // hole at (3,1) towards 1 GB.
 constexpr int kPartBits = 8;
 constexpr std::size_t kParts = std::size_t(1) << kPartBits;
-constexpr std::size_t kQueueLength = 8192;
+
+// Where a position goes: the part, and the entry for that part's table.
+template<class Entry> struct Placed
+{
+    std::size_t part;
+    Entry entry;
+};
 
 GameCount sum(GameCount a, GameCount b)
 {
@@ -41,19 +47,88 @@ GameCount sum(GameCount a, GameCount b)
     return total;
 }
 
-// The walk's entry for the count of positions: the position alone. Positions with no jump left
-// count for nothing more.
-struct PositionOnly : NumberedPosition
+// The inverse of an odd number modulo 2^33.
+constexpr Holes inverse(Holes odd)
 {
-    using NumberedPosition::NumberedPosition;
-    PositionOnly next(Holes pegs) const { return PositionOnly(pegs); }
+    Holes x = odd; // right in the lowest 3 bits; each step doubles that
+    for (int step = 0; step < 5; ++step)
+        x *= 2 - odd * x;
+    return x & kAllHoles;
+}
+
+// The multipliers of the mix of positions, odd so that it is one to one.
+constexpr Holes kFirst = 0x1E3779B97u, kSecond = 0x0D6E8FEB9u;
+constexpr Holes kFirstInverse = inverse(kFirst), kSecondInverse = inverse(kSecond);
+static_assert((kFirst * kFirstInverse & kAllHoles) == 1);
+static_assert((kSecond * kSecondInverse & kAllHoles) == 1);
+
+// The walk's entry for the count of positions: the position alone, in four bytes. The holes
+// are mixed one to one, the part is the top bits of the mix and the entry keeps the others,
+// which halves the memory each position takes in the tables, the queues and the layers, and so
+// the waits for it. Positions with no jump left count for nothing more.
+class PositionOnly
+{
+public:
+    // The part and entry of `pegs`.
+    static Placed<PositionOnly> place(Holes pegs)
+    {
+        const Holes mix = mixed(pegs);
+        return {std::size_t(mix >> kKeyBits), PositionOnly(std::uint32_t(mix & kKeyMask) | kInUse)};
+    }
+    // Small entries leave memory to spare: each table starts at its expected size, and longer
+    // queues make each line of a table fetched from memory serve more inserts.
+    static constexpr double kMostGrowthAhead = 8;
+    static constexpr std::size_t kQueueLength = 16384;
+
+    Placed<PositionOnly> next(Holes pegs) const { return place(pegs); }
+    Holes holes(std::size_t part) const
+    {
+        return unmixed(Holes(part) << kKeyBits | (m_bits & kKeyMask));
+    }
+    // What tells entries apart in a table, never 0 as the table requires.
+    Holes pegs() const { return m_bits; }
+    void absorb(const PositionOnly &) { }
 
     struct Ends
     {
         void add(const PositionOnly &) { }
         void addTo(Ends &) const { }
     };
+
+    PositionOnly() = default;
+
+private:
+    static constexpr int kKeyBits = kHoleCount - kPartBits;
+    static constexpr Holes kKeyMask = (Holes(1) << kKeyBits) - 1;
+    static constexpr std::uint32_t kInUse = std::uint32_t(1) << kKeyBits;
+    // A shift by more than half of 33 bits undoes itself.
+    static Holes mixed(Holes pegs)
+    {
+        Holes mix = pegs * kFirst & kAllHoles;
+        mix ^= mix >> 17;
+        mix = mix * kSecond & kAllHoles;
+        return mix ^ mix >> 17;
+    }
+    static Holes unmixed(Holes mix)
+    {
+        mix ^= mix >> 17;
+        mix = mix * kSecondInverse & kAllHoles;
+        mix ^= mix >> 17;
+        return mix * kFirstInverse & kAllHoles;
+    }
+
+    explicit PositionOnly(std::uint32_t bits)
+        : m_bits(bits)
+    { }
+
+    std::uint32_t m_bits = 0;
 };
+
+std::size_t partOf(Holes pegs)
+{
+    // A different mix from the tables' own, so that each table still spreads its share.
+    return std::size_t((pegs * 0xD6E8FEB86659FD93u) >> (64 - kPartBits));
+}
 
 // The walk's entry for the count of games: a position with the number of ways it is reached,
 // in one 128-bit word, the holes in the low bits, the ways above them. Sixteen bytes, not the
@@ -71,8 +146,21 @@ public:
 
     Holes pegs() const { return Holes(m_bits) & kAllHoles; }
     GameCount ways() const { return m_bits >> kHoleCount; }
+    // The tables of the games are the peak of memory where the current positions are many: they
+    // start at no more than half the size of the current part and grow as they fill.
+    static constexpr double kMostGrowthAhead = 0.5;
+    static constexpr std::size_t kQueueLength = 8192;
+
     // A position one jump further is reached in as many ways as this one.
-    CountedPosition next(Holes pegs) const { return CountedPosition(pegs, ways()); }
+    Placed<CountedPosition> next(Holes pegs) const
+    {
+        return {partOf(pegs), CountedPosition(pegs, ways())};
+    }
+    static Placed<CountedPosition> place(Holes pegs)
+    {
+        return {partOf(pegs), CountedPosition(pegs)};
+    }
+    Holes holes(std::size_t) const { return pegs(); }
     void absorb(const CountedPosition &other)
     {
         if (__builtin_add_overflow(m_bits, other.m_bits & ~GameCount(kAllHoles), &m_bits))
@@ -110,12 +198,6 @@ private:
 template<class Entry> using Part = std::vector<Entry, SystemMemory<Entry>>;
 template<class Entry> using Layer = std::vector<Part<Entry>>;
 
-std::size_t partOf(Holes pegs)
-{
-    // A different mix from the tables' own, so that each table still spreads its share.
-    return std::size_t((pegs * 0xD6E8FEB86659FD93u) >> (64 - kPartBits));
-}
-
 // Every processor takes part in the walk: the positions of one number of jumps are shared out
 // part by part, and each thread queues the positions it finds for the parts' tables, which it
 // fills a full queue at a time while holding that part's lock.
@@ -143,15 +225,15 @@ public:
         {
             m_queues.resize(kParts);
             for (auto &queue : m_queues)
-                queue.reserve(kQueueLength);
+                queue.reserve(Entry::kQueueLength);
         }
 
-        void add(const Entry &entry)
+        void add(const Placed<Entry> &placed)
         {
-            const std::size_t part = partOf(entry.pegs());
+            const auto &[part, entry] = placed;
             Part<Entry> &queue = m_queues[part];
             queue.push_back(entry);
-            if (queue.size() == kQueueLength)
+            if (queue.size() == Entry::kQueueLength)
                 m_next.flush(part, queue);
         }
 
@@ -167,16 +249,17 @@ public:
         std::vector<Part<Entry>> &m_queues;
     };
 
-    // Each table starts at the size it would reach as it fills with half as many positions as
-    // `current` has in the same part: most numbers of jumps lead to no fewer than half as many
-    // positions, and growing from the least size cost as many page faults and moves again.
-    explicit NextPositions(const Layer<Entry> &current)
+    // Each table starts at the size it would reach with `growth` times as many positions as
+    // `current` has in the same part: every doubling of a large table on the way costs its page
+    // faults and a move of all its entries, and one too large would raise the peak of memory.
+    NextPositions(const Layer<Entry> &current, double growth)
         : m_tables(kParts)
         , m_locks(kParts)
         , m_expected(kParts)
     {
         for (std::size_t part = 0; part < current.size(); ++part)
-            m_expected[part] = current[part].size() / 2;
+            m_expected[part] = std::size_t(double(current[part].size())
+                                           * std::min(growth, Entry::kMostGrowthAhead));
     }
 
     // Empties the table of `part` into a vector of its own.
@@ -194,14 +277,7 @@ private:
         const std::lock_guard lock(m_locks[part]);
         PositionTable<Entry> &table = m_tables[part];
         table.reserve(m_expected[part]);
-        // The large tables do not stay in the cache between flushes: fetching the slots a few
-        // inserts ahead lets the waits for memory overlap.
-        constexpr std::size_t kAhead = 16;
-        for (std::size_t i = 0; i < queue.size(); ++i) {
-            if (i + kAhead < queue.size())
-                table.prefetch(queue[i + kAhead].pegs());
-            table.insert(queue[i]);
-        }
+        table.insertAll(queue.data(), queue.size());
         queue.clear();
     }
 
@@ -279,10 +355,10 @@ void shareOut(std::size_t parts, std::size_t threads, Visit visit, Finish finish
 // stored once by its least image; the entries with no jump left go to `ends`. Each part of
 // `current` is freed once visited. Thread i queues the positions in queues[i].
 template<class Entry>
-Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current,
+Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current, double growth,
                          std::vector<std::vector<Part<Entry>>> &queues, typename Entry::Ends &ends)
 {
-    NextPositions<Entry> next(current);
+    NextPositions<Entry> next(current, growth);
     std::vector<typename NextPositions<Entry>::Queues> queued;
     for (auto &memory : queues)
         queued.emplace_back(next, memory);
@@ -292,7 +368,7 @@ Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current,
         [&](std::size_t thread, std::size_t part) {
             for (const Entry &entry : current[part]) {
                 bool jumped = false;
-                forEachNextPosition(board, entry.pegs(), [&](Holes least) {
+                forEachNextPosition(board, entry.holes(part), [&](Holes least) {
                     queued[thread].add(entry.next(least));
                     jumped = true;
                 });
@@ -313,6 +389,19 @@ Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current,
     return positions;
 }
 
+// How many times as many positions the next number of jumps is expected to reach as the last,
+// from the numbers so far: the growth changes by about the same factor from one number of jumps
+// to the next (the full board from (3,3), for example: 1.43, 1.21, 1.03, 0.89, 0.77).
+double expectedGrowth(const std::vector<std::uint64_t> &sizes)
+{
+    const std::size_t known = sizes.size();
+    if (known < 3)
+        return 1;
+    const double last = double(sizes[known - 1]) / double(sizes[known - 2]);
+    const double before = double(sizes[known - 2]) / double(sizes[known - 3]);
+    return std::clamp(last * last / before, 0.1, 8.0);
+}
+
 // Walks from `position` one number of jumps at a time until no jump is left; gives the number of
 // positions after each number of jumps.
 template<class Entry>
@@ -324,13 +413,14 @@ std::vector<std::uint64_t> walk(const CrossPosition &position, const CountProgre
     // cost a fault on each of its pages every time.
     std::vector<std::vector<Part<Entry>>> queues(threadCount());
     std::vector<std::uint64_t> sizes;
-    Layer<Entry> current(1);
-    current[0].push_back(Entry(board.canonical(position.pegs & position.open)));
+    Layer<Entry> current(kParts);
+    const auto [part, first] = Entry::place(board.canonical(position.pegs & position.open));
+    current[part].push_back(first);
     for (std::uint64_t size; (size = sizeOf(current)) != 0;) {
         if (progress)
             progress(int(sizes.size()), size);
         sizes.push_back(size);
-        current = walkOneJump(board, current, queues, ends);
+        current = walkOneJump(board, current, expectedGrowth(sizes), queues, ends);
     }
     return sizes;
 }

@@ -25,18 +25,19 @@ public:
         // Kept at most three quarters full, so that a search finds a free slot after a few steps.
         if (4 * (m_size + 1) > 3 * m_slots.size())
             grow();
-        const std::size_t mask = m_slots.size() - 1;
-        for (std::size_t slot = slotOf(entry.pegs());; slot = (slot + 1) & mask) {
-            Entry &here = m_slots[slot];
-            if (here.pegs() == 0) {
-                here = entry;
-                ++m_size;
-                return;
-            }
-            if (here.pegs() == entry.pegs()) {
-                here.absorb(entry);
-                return;
-            }
+        place(entry);
+    }
+    // Inserts `count` entries from `first` on, fetching the slots a few entries ahead, so that
+    // the waits for memory of a large table overlap.
+    [[gnu::noinline]] void insertAll(const Entry *first, std::size_t count)
+    {
+        constexpr std::size_t kAhead = 16;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (4 * (m_size + 1) > 3 * m_slots.size())
+                grow();
+            if (i + kAhead < count)
+                __builtin_prefetch(&m_slots[slotOf(first[i + kAhead].pegs())], 1);
+            place(first[i]);
         }
     }
     // The entry of `pegs`, or none.
@@ -82,6 +83,24 @@ public:
 
 private:
     static constexpr std::size_t kLeastCapacity = 1024;
+
+    // Puts `entry` in a table with room for it.
+    void place(const Entry &entry)
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = slotOf(entry.pegs());; slot = (slot + 1) & mask) {
+            Entry &here = m_slots[slot];
+            if (here.pegs() == 0) {
+                here = entry;
+                ++m_size;
+                return;
+            }
+            if (here.pegs() == entry.pegs()) {
+                here.absorb(entry);
+                return;
+            }
+        }
+    }
 
     std::size_t slotOf(Holes pegs) const
     {

@@ -486,6 +486,13 @@ private Q_SLOTS:
             const rlimit limit {128 << 20, 128 << 20};
             ::setrlimit(RLIMIT_AS, &limit);
         }) << QStringLiteral("Не хватило памяти: позиций слишком много для этого компьютера.");
+        // The positions alone take less: about a hundred megabytes, and here half of it.
+        QTest::newRow("too little memory for the positions") << QStringList {
+            QStringLiteral("--count"), QStringLiteral("--layout"),
+            QStringLiteral("0")} << std::function<void()>([] {
+            const rlimit limit {64 << 20, 64 << 20};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }) << QStringLiteral("Не хватило памяти: позиций слишком много для этого компьютера.");
 #endif
     }
 
