@@ -207,14 +207,20 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::WindowActivate)
+        switch (event->type()) {
+        case QEvent::WindowActivate:
             bringBackModalDialog();
-        // Qt's own title bars on Wayland show a change of the keyboard only with the window's
-        // next painting, and the board looks the same either way: a title bar left gray after a
-        // dialog closes would say the keys go elsewhere.
-        if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
-            && onWayland())
-            m_mainWindow->update();
+            [[fallthrough]];
+        case QEvent::WindowDeactivate:
+            // Qt's own title bars on Wayland show a change of the keyboard only with the
+            // window's next painting, and the board looks the same either way: a title bar left
+            // gray after a dialog closes would say the keys go elsewhere.
+            if (onWayland())
+                m_mainWindow->update();
+            break;
+        default:
+            break;
+        }
         return false;
     }
 
