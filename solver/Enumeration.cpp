@@ -399,7 +399,7 @@ double expectedGrowth(const std::vector<std::uint64_t> &sizes)
         return 1;
     const double last = double(sizes[known - 1]) / double(sizes[known - 2]);
     const double before = double(sizes[known - 2]) / double(sizes[known - 3]);
-    return std::clamp(last * last / before, 0.1, 8.0);
+    return std::max(last * last / before, 0.1);
 }
 
 // Walks from `position` one number of jumps at a time until no jump is left; gives the number of

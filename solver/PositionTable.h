@@ -20,22 +20,14 @@ template<class Entry> class PositionTable
 public:
     // Kept out of line: inlined into the walk's loop of inserts it made the counts slower by a
     // tenth, the loop running short of registers.
-    [[gnu::noinline]] void insert(const Entry &entry)
-    {
-        // Kept at most three quarters full, so that a search finds a free slot after a few steps.
-        if (4 * (m_size + 1) > 3 * m_slots.size())
-            grow();
-        place(entry);
-    }
+    [[gnu::noinline]] void insert(const Entry &entry) { place(entry); }
     // Inserts `count` entries from `first` on, fetching the slots a few entries ahead, so that
     // the waits for memory of a large table overlap.
     [[gnu::noinline]] void insertAll(const Entry *first, std::size_t count)
     {
         constexpr std::size_t kAhead = 16;
         for (std::size_t i = 0; i < count; ++i) {
-            if (4 * (m_size + 1) > 3 * m_slots.size())
-                grow();
-            if (i + kAhead < count)
+            if (i + kAhead < count && !m_slots.empty())
                 __builtin_prefetch(&m_slots[slotOf(first[i + kAhead].pegs())], 1);
             place(first[i]);
         }
@@ -63,12 +55,6 @@ public:
         if (capacity > m_slots.size())
             moveInto(capacity);
     }
-    // Asks the processor to fetch the slot where `pegs` goes, for an insert soon after.
-    void prefetch(Holes pegs) const
-    {
-        if (!m_slots.empty())
-            __builtin_prefetch(&m_slots[slotOf(pegs)], 1);
-    }
     // Moves every entry into `out` and leaves the table empty.
     template<class Entries> void drainInto(Entries &out)
     {
@@ -84,9 +70,11 @@ public:
 private:
     static constexpr std::size_t kLeastCapacity = 1024;
 
-    // Puts `entry` in a table with room for it.
     void place(const Entry &entry)
     {
+        // Kept at most three quarters full, so that a search finds a free slot after a few steps.
+        if (4 * (m_size + 1) > 3 * m_slots.size())
+            grow();
         const std::size_t mask = m_slots.size() - 1;
         for (std::size_t slot = slotOf(entry.pegs());; slot = (slot + 1) & mask) {
             Entry &here = m_slots[slot];

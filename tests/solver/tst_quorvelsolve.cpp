@@ -478,21 +478,17 @@ private Q_SLOTS:
             << latinCross << std::function<void()>([] { ::close(STDOUT_FILENO); })
             << QStringLiteral("Ответ не удалось вывести: стандартный вывод закрыт.");
 #ifndef QUORVEL_ADDRESS_SANITIZER
-        // The full board's games need a few hundred megabytes; with half of that, memory runs
-        // out part-way, in the threads that share out the count.
-        QTest::newRow("too little memory") << QStringList {
-            QStringLiteral("--ways"), QStringLiteral("--layout"),
-            QStringLiteral("0")} << std::function<void()>([] {
-            const rlimit limit {128 << 20, 128 << 20};
-            ::setrlimit(RLIMIT_AS, &limit);
-        }) << QStringLiteral("Не хватило памяти: позиций слишком много для этого компьютера.");
-        // The positions alone take less: about a hundred megabytes, and here half of it.
-        QTest::newRow("too little memory for the positions") << QStringList {
-            QStringLiteral("--count"), QStringLiteral("--layout"),
-            QStringLiteral("0")} << std::function<void()>([] {
-            const rlimit limit {64 << 20, 64 << 20};
-            ::setrlimit(RLIMIT_AS, &limit);
-        }) << QStringLiteral("Не хватило памяти: позиций слишком много для этого компьютера.");
+        // The full board's games need a few hundred megabytes, its positions alone about a
+        // hundred; with half of that, memory runs out part-way, in the threads that share out
+        // the count.
+        for (const auto &[count, megabytes] : {std::pair {"--ways", 128}, {"--count", 64}}) {
+            QTest::addRow("too little memory for %s", count) << QStringList {
+                QString::fromLatin1(count), QStringLiteral("--layout"),
+                QStringLiteral("0")} << std::function<void()>([megabytes] {
+                const rlimit limit {rlim_t(megabytes) << 20, rlim_t(megabytes) << 20};
+                ::setrlimit(RLIMIT_AS, &limit);
+            }) << QStringLiteral("Не хватило памяти: позиций слишком много для этого компьютера.");
+        }
 #endif
     }
 
