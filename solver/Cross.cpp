@@ -3,6 +3,7 @@
 
 #include "platform/Failure.h"
 #include "resources/Texts.h"
+#include "solver/Vectors.h"
 
 #include <algorithm>
 #include <bit>
@@ -192,6 +193,19 @@ CrossBoard::CrossBoard(Holes open)
             m_moveImages[move * kMostSymmetries + index] = index < kept.size()
                 ? transformedHoles(kept[index], m_moves[move].holes)
                 : m_moves[move].holes;
+
+    // A padding move needs holes no position has, and so is never possible.
+    const std::size_t blocks = (m_moves.size() + 7) / 8;
+    m_wideMoves.assign(blocks * kWideBlock, 0);
+    for (std::size_t slot = 0; slot < blocks * 8; ++slot) {
+        Holes *block = &m_wideMoves[slot / 8 * kWideBlock + slot % 8];
+        const bool real = slot < m_moves.size();
+        block[0] = real ? m_moves[slot].holes : 0;
+        block[8] = real ? m_moves[slot].before : ~Holes(0);
+        for (std::size_t index = 0; index < kMostSymmetries; ++index)
+            block[8 * (2 + index)] = real ? m_moveImages[slot * kMostSymmetries + index] : 0;
+    }
+    m_wide = wideVectors();
 }
 
 Holes CrossBoard::canonical(Holes pegs) const
@@ -200,6 +214,29 @@ Holes CrossBoard::canonical(Holes pegs) const
     for (int index = 1; index < symmetryCount(); ++index)
         least = std::min(least, image(index, pegs));
     return least;
+}
+
+std::size_t CrossBoard::leastAfterEachJump(Holes pegs, Holes *least) const
+{
+    // A jump flips its three holes in every image too, so each image of the position after the
+    // jump is one exclusive-or away. Where the board lacks a symmetry, the position and the move
+    // stand in for its images, which keeps the work the same on every board.
+    std::array<Holes, kMostSymmetries> images;
+    images.fill(pegs);
+    for (int index = 1; index < m_symmetryCount; ++index)
+        images[std::size_t(index)] = image(index, pegs);
+    if (m_wide)
+        return leastAfterEachJumpWide(m_wideMoves.data(), m_wideMoves.size() / kWideBlock,
+                                      images.data(), pegs, least);
+    std::size_t count = 0;
+    forEachMove(pegs, [&](std::size_t move) {
+        const Holes *after = moveImages(move);
+        Holes smallest = images[0] ^ after[0];
+        for (std::size_t index = 1; index < kMostSymmetries; ++index)
+            smallest = std::min(smallest, images[index] ^ after[index]);
+        least[count++] = smallest;
+    });
+    return count;
 }
 
 int CrossBoard::fewestPossible(Holes pegs) const

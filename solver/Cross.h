@@ -106,6 +106,13 @@ public:
     }
     // The one position that stands for all images of `pegs`: the smallest.
     Holes canonical(Holes pegs) const;
+
+    // Room for the positions one jump away: the 76 moves of the full cross, and the vector
+    // path stores eight at a time.
+    static constexpr std::size_t kMostNext = 80;
+    // Writes the canonical() of each position one jump from `pegs` to `least`, once a jump, and
+    // gives how many.
+    std::size_t leastAfterEachJump(Holes pegs, Holes *least) const;
     // A lower bound on the pegs left from `pegs` (1 or 2), by position class: jumps keep the
     // parities of the pegs on each set of diagonals, so one peg is left only on a hole whose
     // class matches.
@@ -139,6 +146,11 @@ private:
     std::vector<MoveGroup> m_groups;
     std::vector<std::array<PieceTable, 3>> m_pieces;
     std::vector<Holes> m_moveImages;
+    // For the vector path: the moves eight at a time, each eight as its holes, its `before`
+    // and then its images by symmetry, as kWideBlock words.
+    static constexpr std::size_t kWideBlock = 8 * (2 + kMostSymmetries);
+    std::vector<Holes> m_wideMoves;
+    bool m_wide = false;
     int m_symmetryCount = 0;
     Holes m_open = 0;
 };

@@ -20,6 +20,10 @@
 
 #include <sched.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Every jump takes one peg off, so the positions after k jumps are exactly those with k pegs
@@ -215,38 +219,75 @@ unsigned threadCount()
 template<class Entry> class NextPositions
 {
 public:
-    // The queues of one thread, in memory kept for the whole walk.
+    // The queues of one thread, in memory kept for the whole walk. A position waits first in a
+    // line of its part's in the first-level cache, and a full line goes on to the queue past the
+    // cache: written to the cache, each line of every queue was first read back from memory.
     class Queues
     {
     public:
-        Queues(NextPositions &next, std::vector<Part<Entry>> &queues)
+        Queues(NextPositions &next, Part<Entry> &memory)
             : m_next(next)
-            , m_queues(queues)
+            , m_memory(memory)
         {
-            m_queues.resize(kParts);
-            for (auto &queue : m_queues)
-                queue.reserve(Entry::kQueueLength);
+            m_memory.resize(kParts * Entry::kQueueLength);
         }
 
         void add(const Placed<Entry> &placed)
         {
             const auto &[part, entry] = placed;
-            Part<Entry> &queue = m_queues[part];
-            queue.push_back(entry);
-            if (queue.size() == Entry::kQueueLength)
-                m_next.flush(part, queue);
+            Line &line = m_lines[part];
+            line.entries[line.count++] = entry;
+            if (line.count < kPerLine)
+                return;
+            line.count = 0;
+            Entry *queue = m_memory.data() + part * Entry::kQueueLength;
+            streamLine(queue + m_queued[part], line.entries.data());
+            m_queued[part] += kPerLine;
+            if (m_queued[part] == Entry::kQueueLength) {
+                m_next.flush(part, queue, Entry::kQueueLength);
+                m_queued[part] = 0;
+            }
         }
 
         void flushAll()
         {
-            for (std::size_t part = 0; part < kParts; ++part)
-                if (!m_queues[part].empty())
-                    m_next.flush(part, m_queues[part]);
+            for (std::size_t part = 0; part < kParts; ++part) {
+                Entry *queue = m_memory.data() + part * Entry::kQueueLength;
+                std::copy_n(m_lines[part].entries.begin(), m_lines[part].count,
+                            queue + m_queued[part]);
+                const std::size_t count = m_queued[part] + m_lines[part].count;
+                if (count != 0)
+                    m_next.flush(part, queue, count);
+            }
         }
 
     private:
+        static constexpr std::size_t kLineBytes = 64;
+        static constexpr std::size_t kPerLine = kLineBytes / sizeof(Entry);
+        static_assert(kPerLine * sizeof(Entry) == kLineBytes);
+        static_assert(Entry::kQueueLength % kPerLine == 0);
+
+        struct alignas(kLineBytes) Line
+        {
+            std::array<Entry, kPerLine> entries;
+            std::size_t count = 0;
+        };
+
+        static void streamLine(Entry *to, const Entry *from)
+        {
+#if defined(__SSE2__)
+            for (std::size_t piece = 0; piece < kLineBytes / 16; ++piece)
+                _mm_stream_si128(reinterpret_cast<__m128i *>(to) + piece,
+                                 _mm_load_si128(reinterpret_cast<const __m128i *>(from) + piece));
+#else
+            std::copy_n(from, kPerLine, to);
+#endif
+        }
+
         NextPositions &m_next;
-        std::vector<Part<Entry>> &m_queues;
+        Part<Entry> &m_memory;
+        std::array<Line, kParts> m_lines {};
+        std::array<std::size_t, kParts> m_queued {};
     };
 
     // Each table starts at the size it would reach with `growth` times as many positions as
@@ -272,39 +313,18 @@ public:
     }
 
 private:
-    void flush(std::size_t part, Part<Entry> &queue)
+    void flush(std::size_t part, const Entry *queue, std::size_t count)
     {
         const std::lock_guard lock(m_locks[part]);
         PositionTable<Entry> &table = m_tables[part];
         table.reserve(m_expected[part]);
-        table.insertAll(queue.data(), queue.size());
-        queue.clear();
+        table.insertAll(queue, count);
     }
 
     std::vector<PositionTable<Entry>> m_tables;
     std::vector<std::mutex> m_locks;
     std::vector<std::size_t> m_expected;
 };
-
-// Calls visit(least) with the least image of each position one jump from `pegs`, once a jump.
-template<class Visit> void forEachNextPosition(const CrossBoard &board, Holes pegs, Visit visit)
-{
-    // A jump flips its three holes in every image too, so each image of the position after the
-    // jump is one exclusive-or away. Where the board lacks a symmetry, the position and the move
-    // stand in for its images, which keeps the loop below the same length on every board.
-    constexpr std::size_t kImages = CrossBoard::kMostSymmetries;
-    std::array<Holes, kImages> images;
-    images.fill(pegs);
-    for (int index = 1; index < board.symmetryCount(); ++index)
-        images[std::size_t(index)] = board.image(index, pegs);
-    board.forEachMove(pegs, [&](std::size_t move) {
-        const Holes *moveImages = board.moveImages(move);
-        Holes least = images[0] ^ moveImages[0];
-        for (std::size_t index = 1; index < kImages; ++index)
-            least = std::min(least, images[index] ^ moveImages[index]);
-        visit(least);
-    });
-}
 
 std::uint64_t sizeOf(const auto &layer)
 {
@@ -356,7 +376,7 @@ void shareOut(std::size_t parts, std::size_t threads, Visit visit, Finish finish
 // `current` is freed once visited. Thread i queues the positions in queues[i].
 template<class Entry>
 Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current, double growth,
-                         std::vector<std::vector<Part<Entry>>> &queues, typename Entry::Ends &ends)
+                         std::vector<Part<Entry>> &queues, typename Entry::Ends &ends)
 {
     NextPositions<Entry> next(current, growth);
     std::vector<typename NextPositions<Entry>::Queues> queued;
@@ -366,13 +386,12 @@ Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current, double 
     shareOut(
         current.size(), queues.size(),
         [&](std::size_t thread, std::size_t part) {
+            std::array<Holes, CrossBoard::kMostNext> least;
             for (const Entry &entry : current[part]) {
-                bool jumped = false;
-                forEachNextPosition(board, entry.holes(part), [&](Holes least) {
-                    queued[thread].add(entry.next(least));
-                    jumped = true;
-                });
-                if (!jumped)
+                const std::size_t count = board.leastAfterEachJump(entry.holes(part), least.data());
+                for (std::size_t index = 0; index < count; ++index)
+                    queued[thread].add(entry.next(least[index]));
+                if (count == 0)
                     found[thread].add(entry);
             }
             current[part] = Part<Entry>();
@@ -411,7 +430,7 @@ std::vector<std::uint64_t> walk(const CrossPosition &position, const CountProgre
     const CrossBoard board(position.open);
     // The queues' memory, one share a thread, made once: new memory for each number of jumps
     // cost a fault on each of its pages every time.
-    std::vector<std::vector<Part<Entry>>> queues(threadCount());
+    std::vector<Part<Entry>> queues(threadCount());
     std::vector<std::uint64_t> sizes;
     Layer<Entry> current(kParts);
     const auto [part, first] = Entry::place(board.canonical(position.pegs & position.open));

@@ -4,6 +4,7 @@
 
 #include "solver/Cross.h"
 #include "solver/SystemMemory.h"
+#include "solver/Vectors.h"
 
 #include <bit>
 #include <cassert>
@@ -25,6 +26,15 @@ public:
     // the waits for memory of a large table overlap.
     [[gnu::noinline]] void insertAll(const Entry *first, std::size_t count)
     {
+        if constexpr (kKeysOnly) {
+            if (wideVectors()) {
+                reserve(m_size + count);
+                m_size += insertKeysWide(reinterpret_cast<std::uint32_t *>(m_slots.data()),
+                                         m_slots.size(), m_shift,
+                                         reinterpret_cast<const std::uint32_t *>(first), count);
+                return;
+            }
+        }
         constexpr std::size_t kAhead = 16;
         for (std::size_t i = 0; i < count; ++i) {
             if (i + kAhead < count && !m_slots.empty())
@@ -69,6 +79,9 @@ public:
 
 private:
     static constexpr std::size_t kLeastCapacity = 1024;
+    // Four-byte entries that are their own keys, with nothing to add up, go in sixteen to a
+    // line, and may be put in a line at a time.
+    static constexpr bool kKeysOnly = sizeof(Entry) == sizeof(std::uint32_t);
 
     void place(const Entry &entry)
     {
@@ -94,6 +107,8 @@ private:
     {
         // Fibonacci hashing: the top bits of the product are well mixed even for similar
         // positions.
+        if constexpr (kKeysOnly)
+            return homeOfKey(pegs, m_shift);
         return std::size_t((pegs * 0x9E3779B97F4A7C15u) >> m_shift);
     }
 

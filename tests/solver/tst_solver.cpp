@@ -7,6 +7,7 @@
 #include "solver/Enumeration.h"
 #include "solver/PositionTable.h"
 #include "solver/Solver.h"
+#include "solver/Vectors.h"
 #include "tests/Positions.h"
 
 #include <QTest>
@@ -348,9 +349,34 @@ private Q_SLOTS:
         }
 
         QCOMPARE(standing.size(), standsFor.size());
-        const PositionCounts counts = countPositions(crossPositionOf(game));
-        QCOMPARE(counts.afterJumps, expected);
-        QCOMPARE(counts.total(), std::accumulate(expected.begin(), expected.end(), 0ull));
+        for (const bool wide : {false, true}) {
+            allowWideVectors(wide);
+            const PositionCounts counts = countPositions(crossPositionOf(game));
+            allowWideVectors(true);
+            QCOMPARE(counts.afterJumps, expected);
+            QCOMPARE(counts.total(), std::accumulate(expected.begin(), expected.end(), 0ull));
+        }
+    }
+
+    // The published figures for the 33-hole board from the centre: enough positions that every
+    // part of the walk fills and refills, with and without the vector instructions.
+    void theFullBoardReachesThePublishedPositions()
+    {
+#if !defined(__OPTIMIZE__)
+        QSKIP("minutes without the optimiser; the optimised build runs it");
+#endif
+        const std::vector<std::uint64_t> published {
+            1,       1,       2,       8,       39,      171,     719,     2757,
+            9751,    31312,   89927,   229614,  517854,  1022224, 1753737, 2598215,
+            3312423, 3626632, 3413313, 2765623, 1930324, 1160977, 600372,  265865,
+            100565,  32250,   8688,    1917,    348,     50,      7,       2};
+        for (const bool wide : {false, true}) {
+            allowWideVectors(wide);
+            const PositionCounts counts = countPositions(crossPositionOf(dealt(FullBoard)));
+            allowWideVectors(true);
+            QCOMPARE(counts.afterJumps, published);
+            QCOMPARE(counts.total(), 23475688u);
+        }
     }
 
     void countingGamesByPositionAgreesWithPlayingEverySequence_data()
@@ -393,11 +419,15 @@ private Q_SLOTS:
         if (!byHand.isEmpty())
             QCOMPARE(played, byHand);
 
-        const GameCounts counts = countGames(crossPositionOf(game));
-        QVERIFY((counts.complete | counts.won | counts.wonInCentre) >> 64 == 0);
-        QCOMPARE(QList<qulonglong>({qulonglong(counts.complete), qulonglong(counts.won),
-                                    qulonglong(counts.wonInCentre)}),
-                 played);
+        for (const bool wide : {false, true}) {
+            allowWideVectors(wide);
+            const GameCounts counts = countGames(crossPositionOf(game));
+            allowWideVectors(true);
+            QVERIFY((counts.complete | counts.won | counts.wonInCentre) >> 64 == 0);
+            QCOMPARE(QList<qulonglong>({qulonglong(counts.complete), qulonglong(counts.won),
+                                        qulonglong(counts.wonInCentre)}),
+                     played);
+        }
     }
 
     void cellsTheCrossCannotHoldAreRefused_data()

@@ -1,0 +1,116 @@
+// The solver's inner loops in the processor's 512-bit vector instructions, where it has them.
+#include "solver/Vectors.h"
+
+#include <atomic>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace {
+
+std::atomic<bool> allowed = true;
+
+bool processorHasThem()
+{
+#if defined(__x86_64__)
+    static const bool has = __builtin_cpu_supports("avx512f");
+    return has;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+bool wideVectors()
+{
+    return processorHasThem() && allowed.load(std::memory_order_relaxed);
+}
+
+void allowWideVectors(bool allowedNow)
+{
+    allowed = allowedNow;
+}
+
+#if defined(__x86_64__)
+// GCC 12's own _mm512_min_epu64 starts from a deliberately undefined vector.
+#pragma GCC diagnostic push
+#if !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+// Eight moves at a time, without a branch on the position: which of them can be made, and for
+// each the least of the eight images after it; the vectors stay in registers only unrolled.
+__attribute__((target("avx512f"))) std::size_t
+leastAfterEachJumpWide(const std::uint64_t *blocks, std::size_t blockCount,
+                       const std::uint64_t *images, std::uint64_t pegs, std::uint64_t *out)
+{
+    constexpr std::size_t kImages = 8;
+    const __m512i position = _mm512_set1_epi64(std::int64_t(pegs));
+    __m512i image[kImages];
+#pragma GCC unroll 8
+    for (std::size_t index = 0; index < kImages; ++index)
+        image[index] = _mm512_set1_epi64(std::int64_t(images[index]));
+    std::size_t count = 0;
+    for (std::size_t block = 0; block < blockCount; ++block) {
+        const std::uint64_t *moves = blocks + block * 8 * (2 + kImages);
+        const __mmask8 possible = _mm512_cmpeq_epi64_mask(
+            _mm512_and_si512(position, _mm512_loadu_si512(moves)), _mm512_loadu_si512(moves + 8));
+        __m512i after[kImages];
+#pragma GCC unroll 8
+        for (std::size_t index = 0; index < kImages; ++index)
+            after[index]
+                = _mm512_xor_si512(image[index], _mm512_loadu_si512(moves + 8 * (2 + index)));
+#pragma GCC unroll 8
+        for (std::size_t step = 1; step < kImages; step *= 2) {
+#pragma GCC unroll 8
+            for (std::size_t index = 0; index < kImages; index += 2 * step)
+                after[index] = _mm512_min_epu64(after[index], after[index + step]);
+        }
+        _mm512_storeu_si512(out + count, _mm512_maskz_compress_epi64(possible, after[0]));
+        count += std::size_t(__builtin_popcount(possible));
+    }
+    return count;
+}
+#pragma GCC diagnostic pop
+
+__attribute__((target("avx512f"))) std::size_t insertKeysWide(std::uint32_t *slots,
+                                                              std::size_t capacity, int shift,
+                                                              const std::uint32_t *keys,
+                                                              std::size_t count)
+{
+    // Fetching the lines a few keys ahead overlaps the waits for memory of a large table.
+    constexpr std::size_t kAhead = 64;
+    const std::size_t mask = capacity - 1;
+    std::size_t added = 0;
+    for (std::size_t index = 0; index < count; ++index) {
+        if (index + kAhead < count)
+            __builtin_prefetch(slots + homeOfKey(keys[index + kAhead], shift), 1);
+        const __m512i key = _mm512_set1_epi32(int(keys[index]));
+        for (std::size_t line = homeOfKey(keys[index], shift);; line = (line + 16) & mask) {
+            const __m512i here = _mm512_load_si512(slots + line);
+            const __mmask16 same = _mm512_cmpeq_epi32_mask(here, key);
+            const __mmask16 free = _mm512_testn_epi32_mask(here, here);
+            if ((same | free) == 0)
+                continue; // a full line without the key: on to the next
+            // Into the first free slot, unless the key is there; without a branch, which the
+            // processor could not foresee.
+            const __mmask16 put = __mmask16(free & -free & -unsigned(same == 0));
+            _mm512_mask_storeu_epi32(slots + line, put, key);
+            added += put != 0;
+            break;
+        }
+    }
+    return added;
+}
+#else
+std::size_t leastAfterEachJumpWide(const std::uint64_t *, std::size_t, const std::uint64_t *,
+                                   std::uint64_t, std::uint64_t *)
+{
+    return 0;
+}
+std::size_t insertKeysWide(std::uint32_t *, std::size_t, int, const std::uint32_t *, std::size_t)
+{
+    return 0;
+}
+#endif

@@ -1,0 +1,32 @@
+// The solver's inner loops in the processor's 512-bit vector instructions, where it has them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Whether the vector paths are taken: where the processor has the instructions, unless turned
+// off. Both paths give the same answers; tests compare them.
+bool wideVectors();
+void allowWideVectors(bool allowed);
+
+// The least image of each position one jump from `pegs` (see CrossBoard) to the front of `out`,
+// which has room for eight past the last; gives how many. `blocks` holds the moves eight at a
+// time: their holes, their `before`, then their images by symmetry, each as eight words; and
+// `images` the eight images of `pegs`. Only where wideVectors().
+std::size_t leastAfterEachJumpWide(const std::uint64_t *blocks, std::size_t blockCount,
+                                   const std::uint64_t *images, std::uint64_t pegs,
+                                   std::uint64_t *out);
+
+// Puts each of `count` keys from `keys` on into a table of `capacity` four-byte slots, 0 for a
+// free one, unless it is there already, and gives how many were new. A key's search starts at
+// the line of sixteen slots its hash names and goes on slot by slot, line by line, as a plain
+// search from the line's first slot would; a line is searched all at once. The caller makes
+// room for every key first. Only where wideVectors().
+std::size_t insertKeysWide(std::uint32_t *slots, std::size_t capacity, int shift,
+                           const std::uint32_t *keys, std::size_t count);
+
+// The line a key's search starts at, as the slot of its first word.
+inline std::size_t homeOfKey(std::uint64_t key, int shift)
+{
+    return std::size_t((key * 0x9E3779B97F4A7C15u) >> shift) & ~std::size_t(15);
+}
