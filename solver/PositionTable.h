@@ -26,14 +26,25 @@ public:
     // the waits for memory of a large table overlap.
     [[gnu::noinline]] void insertAll(const Entry *first, std::size_t count)
     {
-        if constexpr (kKeysOnly) {
-            if (wideVectors()) {
-                reserve(m_size + count);
+        if (wideVectors() && (kKeysOnly || kCounted)) {
+            reserve(m_size + count);
+            if constexpr (kKeysOnly) {
                 m_size += insertKeysWide(reinterpret_cast<std::uint32_t *>(m_slots.data()),
                                          m_slots.size(), m_shift,
                                          reinterpret_cast<const std::uint32_t *>(first), count);
                 return;
             }
+            // A sum that would overflow is left to the plain path, which tells of it.
+            while (count != 0) {
+                const std::size_t taken = addCountedWide(
+                    reinterpret_cast<std::uint64_t *>(m_slots.data()), m_slots.size(), m_shift,
+                    reinterpret_cast<const std::uint64_t *>(first), count, m_size);
+                if (taken < count)
+                    place(first[taken]);
+                first += taken + 1;
+                count -= std::min(count, taken + 1);
+            }
+            return;
         }
         constexpr std::size_t kAhead = 16;
         for (std::size_t i = 0; i < count; ++i) {
@@ -82,6 +93,9 @@ private:
     // Four-byte entries that are their own keys, with nothing to add up, go in sixteen to a
     // line, and may be put in a line at a time.
     static constexpr bool kKeysOnly = sizeof(Entry) == sizeof(std::uint32_t);
+    // Sixteen-byte entries are positions with a number that adds up: the holes in the low 33
+    // bits, the number above them; they go in four to a line.
+    static constexpr bool kCounted = sizeof(Entry) == 16;
 
     void place(const Entry &entry)
     {
@@ -107,9 +121,7 @@ private:
     {
         // Fibonacci hashing: the top bits of the product are well mixed even for similar
         // positions.
-        if constexpr (kKeysOnly)
-            return homeOfKey(pegs, m_shift);
-        return std::size_t((pegs * 0x9E3779B97F4A7C15u) >> m_shift);
+        return homeOfKey(pegs, m_shift, kKeysOnly || kCounted ? 64 / sizeof(Entry) : 1);
     }
 
     void grow() { moveInto(m_slots.empty() ? kLeastCapacity : 2 * m_slots.size()); }

@@ -2,6 +2,7 @@
 #include "solver/Vectors.h"
 
 #include <atomic>
+#include <bit>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -85,9 +86,9 @@ __attribute__((target("avx512f"))) std::size_t insertKeysWide(std::uint32_t *slo
     std::size_t added = 0;
     for (std::size_t index = 0; index < count; ++index) {
         if (index + kAhead < count)
-            __builtin_prefetch(slots + homeOfKey(keys[index + kAhead], shift), 1);
+            __builtin_prefetch(slots + homeOfKey(keys[index + kAhead], shift, 16), 1);
         const __m512i key = _mm512_set1_epi32(int(keys[index]));
-        for (std::size_t line = homeOfKey(keys[index], shift);; line = (line + 16) & mask) {
+        for (std::size_t line = homeOfKey(keys[index], shift, 16);; line = (line + 16) & mask) {
             const __m512i here = _mm512_load_si512(slots + line);
             const __mmask16 same = _mm512_cmpeq_epi32_mask(here, key);
             const __mmask16 free = _mm512_testn_epi32_mask(here, here);
@@ -103,7 +104,55 @@ __attribute__((target("avx512f"))) std::size_t insertKeysWide(std::uint32_t *slo
     }
     return added;
 }
+
+__attribute__((target("avx512f"))) std::size_t addCountedWide(std::uint64_t *slots,
+                                                              std::size_t capacity, int shift,
+                                                              const std::uint64_t *entries,
+                                                              std::size_t count, std::size_t &added)
+{
+    __extension__ using Word = unsigned __int128;
+    constexpr std::uint64_t kHoles = (std::uint64_t(1) << 33) - 1;
+    constexpr std::size_t kAhead = 64;
+    constexpr __mmask8 kLowWords = 0x55;
+    const std::size_t mask = capacity - 1;
+    const __m512i holes = _mm512_set1_epi64(std::int64_t(kHoles));
+    for (std::size_t index = 0; index < count; ++index) {
+        if (index + kAhead < count)
+            __builtin_prefetch(
+                slots + 2 * homeOfKey(entries[2 * (index + kAhead)] & kHoles, shift, 4), 1);
+        const std::uint64_t low = entries[2 * index];
+        const std::uint64_t pegs = low & kHoles;
+        const __m512i key = _mm512_set1_epi64(std::int64_t(pegs));
+        for (std::size_t line = homeOfKey(pegs, shift, 4);; line = (line + 4) & mask) {
+            const __m512i here = _mm512_and_si512(_mm512_load_si512(slots + 2 * line), holes);
+            const __mmask8 same = _mm512_cmpeq_epi64_mask(here, key) & kLowWords;
+            const __mmask8 free = _mm512_testn_epi64_mask(here, here) & kLowWords;
+            if ((same | free) == 0)
+                continue;
+            // The slot of the position, or the first free one; the sum without a branch on which.
+            const bool isNew = same == 0;
+            const unsigned which = isNew ? free : same;
+            std::uint64_t *slot = slots + 2 * line + std::countr_zero(which);
+            Word sum = 0;
+            const Word mine = Word(slot[1]) << 64 | slot[0];
+            const Word theirs
+                = Word(entries[2 * index + 1]) << 64 | (low & ~kHoles) | (isNew ? pegs : 0);
+            if (__builtin_add_overflow(mine, theirs, &sum))
+                return index;
+            slot[0] = std::uint64_t(sum);
+            slot[1] = std::uint64_t(sum >> 64);
+            added += isNew;
+            break;
+        }
+    }
+    return count;
+}
 #else
+std::size_t addCountedWide(std::uint64_t *, std::size_t, int, const std::uint64_t *, std::size_t,
+                           std::size_t &)
+{
+    return 0;
+}
 std::size_t leastAfterEachJumpWide(const std::uint64_t *, std::size_t, const std::uint64_t *,
                                    std::uint64_t, std::uint64_t *)
 {

@@ -25,8 +25,17 @@ std::size_t leastAfterEachJumpWide(const std::uint64_t *blocks, std::size_t bloc
 std::size_t insertKeysWide(std::uint32_t *slots, std::size_t capacity, int shift,
                            const std::uint32_t *keys, std::size_t count);
 
-// The line a key's search starts at, as the slot of its first word.
-inline std::size_t homeOfKey(std::uint64_t key, int shift)
+// Adds each of `count` counted positions from `entries` on into a table of `capacity`
+// sixteen-byte slots, all 0 for a free one: each entry two words, the low one first, the holes in
+// its low 33 bits and the number above them. A position already there gets the number added to
+// its own. The search goes as for the keys above, four slots to a line, by the holes. Stops
+// before an entry whose sum would overflow and gives how many it took; `added` grows by the new
+// ones. The caller makes room for every entry first. Only where wideVectors().
+std::size_t addCountedWide(std::uint64_t *slots, std::size_t capacity, int shift,
+                           const std::uint64_t *entries, std::size_t count, std::size_t &added);
+
+// The first slot of the line a search for `key` starts at, `perLine` slots to a line.
+inline std::size_t homeOfKey(std::uint64_t key, int shift, std::size_t perLine)
 {
-    return std::size_t((key * 0x9E3779B97F4A7C15u) >> shift) & ~std::size_t(15);
+    return std::size_t((key * 0x9E3779B97F4A7C15u) >> shift) & ~(perLine - 1);
 }
