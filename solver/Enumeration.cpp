@@ -13,6 +13,7 @@
 #include <bit>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <numeric>
 #include <system_error>
@@ -202,6 +203,18 @@ private:
 template<class Entry> using Part = std::vector<Entry, SystemMemory<Entry>>;
 template<class Entry> using Layer = std::vector<Part<Entry>>;
 
+// The memory of one thread's queues, all parts' one after the other: taken from the system as
+// it is, so that the pages of a queue never filled are never touched.
+template<class Entry> constexpr std::size_t kQueueEntries = kParts *Entry::kQueueLength;
+template<class Entry> struct Unmap
+{
+    void operator()(Entry *entries) const
+    {
+        SystemMemory<Entry>().deallocate(entries, kQueueEntries<Entry>);
+    }
+};
+template<class Entry> using QueueMemory = std::unique_ptr<Entry[], Unmap<Entry>>;
+
 // Every processor takes part in the walk: the positions of one number of jumps are shared out
 // part by part, and each thread queues the positions it finds for the parts' tables, which it
 // fills a full queue at a time while holding that part's lock.
@@ -225,12 +238,10 @@ public:
     class Queues
     {
     public:
-        Queues(NextPositions &next, Part<Entry> &memory)
+        Queues(NextPositions &next, Entry *memory)
             : m_next(next)
             , m_memory(memory)
-        {
-            m_memory.resize(kParts * Entry::kQueueLength);
-        }
+        { }
 
         void add(const Placed<Entry> &placed)
         {
@@ -240,7 +251,7 @@ public:
             if (line.count < kPerLine)
                 return;
             line.count = 0;
-            Entry *queue = m_memory.data() + part * Entry::kQueueLength;
+            Entry *queue = m_memory + part * Entry::kQueueLength;
             streamLine(queue + m_queued[part], line.entries.data());
             m_queued[part] += kPerLine;
             if (m_queued[part] == Entry::kQueueLength) {
@@ -252,7 +263,7 @@ public:
         void flushAll()
         {
             for (std::size_t part = 0; part < kParts; ++part) {
-                Entry *queue = m_memory.data() + part * Entry::kQueueLength;
+                Entry *queue = m_memory + part * Entry::kQueueLength;
                 std::copy_n(m_lines[part].entries.begin(), m_lines[part].count,
                             queue + m_queued[part]);
                 const std::size_t count = m_queued[part] + m_lines[part].count;
@@ -285,7 +296,7 @@ public:
         }
 
         NextPositions &m_next;
-        Part<Entry> &m_memory;
+        Entry *m_memory;
         std::array<Line, kParts> m_lines {};
         std::array<std::size_t, kParts> m_queued {};
     };
@@ -376,12 +387,12 @@ void shareOut(std::size_t parts, std::size_t threads, Visit visit, Finish finish
 // `current` is freed once visited. Thread i queues the positions in queues[i].
 template<class Entry>
 Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current, double growth,
-                         std::vector<Part<Entry>> &queues, typename Entry::Ends &ends)
+                         std::vector<QueueMemory<Entry>> &queues, typename Entry::Ends &ends)
 {
     NextPositions<Entry> next(current, growth);
     std::vector<typename NextPositions<Entry>::Queues> queued;
-    for (auto &memory : queues)
-        queued.emplace_back(next, memory);
+    for (const QueueMemory<Entry> &memory : queues)
+        queued.emplace_back(next, memory.get());
     std::vector<typename Entry::Ends> found(queues.size());
     shareOut(
         current.size(), queues.size(),
@@ -430,7 +441,9 @@ std::vector<std::uint64_t> walk(const CrossPosition &position, const CountProgre
     const CrossBoard board(position.open);
     // The queues' memory, one share a thread, made once: new memory for each number of jumps
     // cost a fault on each of its pages every time.
-    std::vector<Part<Entry>> queues(threadCount());
+    std::vector<QueueMemory<Entry>> queues;
+    for (unsigned thread = 0; thread < threadCount(); ++thread)
+        queues.emplace_back(SystemMemory<Entry>().allocate(kQueueEntries<Entry>));
     std::vector<std::uint64_t> sizes;
     Layer<Entry> current(kParts);
     const auto [part, first] = Entry::place(board.canonical(position.pegs & position.open));

@@ -27,22 +27,27 @@ public:
     [[gnu::noinline]] void insertAll(const Entry *first, std::size_t count)
     {
         if (wideVectors() && (kKeysOnly || kCounted)) {
-            reserve(m_size + count);
-            if constexpr (kKeysOnly) {
-                m_size += insertKeysWide(reinterpret_cast<std::uint32_t *>(m_slots.data()),
-                                         m_slots.size(), m_shift,
-                                         reinterpret_cast<const std::uint32_t *>(first), count);
-                return;
-            }
-            // A sum that would overflow is left to the plain path, which tells of it.
             while (count != 0) {
-                const std::size_t taken = addCountedWide(
-                    reinterpret_cast<std::uint64_t *>(m_slots.data()), m_slots.size(), m_shift,
-                    reinterpret_cast<const std::uint64_t *>(first), count, m_size);
-                if (taken < count)
-                    place(first[taken]);
-                first += taken + 1;
-                count -= std::min(count, taken + 1);
+                // No fuller than three quarters, as one at a time: as many as can be new.
+                if (4 * (m_size + 1) > 3 * m_slots.size())
+                    grow();
+                std::size_t taken = std::min(count, 3 * m_slots.size() / 4 - m_size);
+                if constexpr (kKeysOnly) {
+                    m_size += insertKeysWide(reinterpret_cast<std::uint32_t *>(m_slots.data()),
+                                             m_slots.size(), m_shift,
+                                             reinterpret_cast<const std::uint32_t *>(first), taken);
+                } else {
+                    const std::size_t done = addCountedWide(
+                        reinterpret_cast<std::uint64_t *>(m_slots.data()), m_slots.size(), m_shift,
+                        reinterpret_cast<const std::uint64_t *>(first), taken, m_size);
+                    // A sum that would overflow is left to the plain path, which tells of it.
+                    if (done < taken) {
+                        place(first[done]);
+                        taken = done + 1;
+                    }
+                }
+                first += taken;
+                count -= taken;
             }
             return;
         }

@@ -17,6 +17,7 @@
 #include <numeric>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <vector>
 
 Q_DECLARE_METATYPE(GameState)
@@ -360,7 +361,7 @@ private Q_SLOTS:
 
     // The published figures for the 33-hole board from the centre: enough positions that every
     // part of the walk fills and refills, with and without the vector instructions.
-    void theFullBoardReachesThePublishedPositions()
+    void theFullBoardGivesThePublishedFigures()
     {
 #if !defined(__OPTIMIZE__)
         QSKIP("minutes without the optimiser; the optimised build runs it");
@@ -373,9 +374,41 @@ private Q_SLOTS:
         for (const bool wide : {false, true}) {
             allowWideVectors(wide);
             const PositionCounts counts = countPositions(crossPositionOf(dealt(FullBoard)));
+            const GameCounts games = countGames(crossPositionOf(dealt(FullBoard)));
             allowWideVectors(true);
             QCOMPARE(counts.afterJumps, published);
             QCOMPARE(counts.total(), 23475688u);
+            QVERIFY(games.complete == GameCount(577116156815u) * 1000000000u + 309849672u);
+            QCOMPARE(qulonglong(games.wonInCentre), 40861647040079968u);
+        }
+    }
+
+    // A number of games too large to hold is refused, not wrapped round; those that fit add up.
+    void sumsTooLargeToHoldAreRefused()
+    {
+        struct Counted
+        {
+            GameCount bits = 0;
+            Holes pegs() const { return Holes(bits) & kAllHoles; }
+            void absorb(const Counted &other)
+            {
+                if (__builtin_add_overflow(bits, other.bits & ~GameCount(kAllHoles), &bits))
+                    throw std::overflow_error("too many");
+            }
+        };
+        const GameCount half = GameCount(1) << 127;
+        for (const bool wide : {false, true}) {
+            allowWideVectors(wide);
+            PositionTable<Counted> table;
+            const Counted some[] {{half | 5}, {GameCount(3) << 33 | 9}, {GameCount(2) << 33 | 5}};
+            table.insertAll(some, 3);
+            const Counted more[] {{GameCount(7) << 33 | 9}, {half | 5}, {GameCount(1) << 33 | 6}};
+            const auto overflow = [&] { table.insertAll(more, 3); };
+            allowWideVectors(true);
+            QCOMPARE(table.size(), 2u);
+            QVERIFY(table.find(5)->bits == (half | GameCount(2) << 33 | 5));
+            QVERIFY_THROWS_EXCEPTION(std::overflow_error, overflow());
+            QVERIFY(table.find(9)->bits == (GameCount(10) << 33 | 9));
         }
     }
 
