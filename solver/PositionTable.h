@@ -125,7 +125,7 @@ private:
     std::size_t slotOf(Holes pegs) const
     {
         // Fibonacci hashing: the top bits of the product are well mixed even for similar
-        // positions.
+        // positions. The entries the vector path puts in start at the first slot of a line.
         return homeOfKey(pegs, m_shift, kKeysOnly || kCounted ? 64 / sizeof(Entry) : 1);
     }
 
