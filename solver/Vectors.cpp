@@ -41,7 +41,8 @@ void allowWideVectors(bool allowedNow)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 // Eight moves at a time, without a branch on the position: which of them can be made, and for
-// each the least of the eight images after it; the vectors stay in registers only unrolled.
+// each the least of the eight images after it. The loops are unrolled so that the vectors stay
+// in registers.
 __attribute__((target("avx512f"))) std::size_t
 leastAfterEachJumpWide(const std::uint64_t *blocks, std::size_t blockCount,
                        const std::uint64_t *images, std::uint64_t pegs, std::uint64_t *out)
