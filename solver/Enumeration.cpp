@@ -246,17 +246,15 @@ public:
         void add(const Placed<Entry> &placed)
         {
             const auto &[part, entry] = placed;
-            Line &line = m_lines[part];
-            line.entries[line.count++] = entry;
-            if (line.count < kPerLine)
+            const std::size_t index = m_added[part]++;
+            m_lines[part][index % kPerLine] = entry;
+            if ((index + 1) % kPerLine != 0)
                 return;
-            line.count = 0;
             Entry *queue = m_memory + part * Entry::kQueueLength;
-            streamLine(queue + m_queued[part], line.entries.data());
-            m_queued[part] += kPerLine;
-            if (m_queued[part] == Entry::kQueueLength) {
+            streamLine(queue + index + 1 - kPerLine, m_lines[part].data());
+            if (index + 1 == Entry::kQueueLength) {
                 m_next.flush(part, queue, Entry::kQueueLength);
-                m_queued[part] = 0;
+                m_added[part] = 0;
             }
         }
 
@@ -264,11 +262,10 @@ public:
         {
             for (std::size_t part = 0; part < kParts; ++part) {
                 Entry *queue = m_memory + part * Entry::kQueueLength;
-                std::copy_n(m_lines[part].entries.begin(), m_lines[part].count,
-                            queue + m_queued[part]);
-                const std::size_t count = m_queued[part] + m_lines[part].count;
-                if (count != 0)
-                    m_next.flush(part, queue, count);
+                const std::size_t lineStart = m_added[part] - m_added[part] % kPerLine;
+                std::copy_n(m_lines[part].begin(), m_added[part] - lineStart, queue + lineStart);
+                if (m_added[part] != 0)
+                    m_next.flush(part, queue, m_added[part]);
             }
         }
 
@@ -277,12 +274,7 @@ public:
         static constexpr std::size_t kPerLine = kLineBytes / sizeof(Entry);
         static_assert(kPerLine * sizeof(Entry) == kLineBytes);
         static_assert(Entry::kQueueLength % kPerLine == 0);
-
-        struct alignas(kLineBytes) Line
-        {
-            std::array<Entry, kPerLine> entries;
-            std::size_t count = 0;
-        };
+        using Line = std::array<Entry, kPerLine>;
 
         static void streamLine(Entry *to, const Entry *from)
         {
@@ -297,8 +289,10 @@ public:
 
         NextPositions &m_next;
         Entry *m_memory;
-        std::array<Line, kParts> m_lines {};
-        std::array<std::size_t, kParts> m_queued {};
+        // The lines alone, so that all of them fit the first-level cache with room to spare.
+        alignas(kLineBytes) std::array<Line, kParts> m_lines {};
+        // What each part's queue holds, its line's share included.
+        std::array<std::uint32_t, kParts> m_added {};
     };
 
     // Each table starts at the size it would reach with `growth` times as many positions as
