@@ -49,28 +49,39 @@ leastAfterEachJumpWide(const std::uint64_t *blocks, std::size_t blockCount,
 {
     constexpr std::size_t kImages = 8;
     const __m512i position = _mm512_set1_epi64(std::int64_t(pegs));
-    __m512i image[kImages];
+    __m512i images8[kImages];
 #pragma GCC unroll 8
     for (std::size_t index = 0; index < kImages; ++index)
-        image[index] = _mm512_set1_epi64(std::int64_t(images[index]));
-    std::size_t count = 0;
+        images8[index] = _mm512_set1_epi64(std::int64_t(images[index]));
+    // First which moves can be made; then the images only for the blocks where some can.
+    constexpr std::size_t kMostBlocks = 16; // the full cross has ten
+    __mmask8 possible[kMostBlocks];
+    std::uint8_t busy[kMostBlocks];
+    std::size_t busyCount = 0;
     for (std::size_t block = 0; block < blockCount; ++block) {
         const std::uint64_t *moves = blocks + block * 8 * (2 + kImages);
-        const __mmask8 possible = _mm512_cmpeq_epi64_mask(
+        possible[block] = _mm512_cmpeq_epi64_mask(
             _mm512_and_si512(position, _mm512_loadu_si512(moves)), _mm512_loadu_si512(moves + 8));
+        busy[busyCount] = std::uint8_t(block);
+        busyCount += possible[block] != 0;
+    }
+    std::size_t count = 0;
+    for (std::size_t index = 0; index < busyCount; ++index) {
+        const std::size_t block = busy[index];
+        const std::uint64_t *moves = blocks + block * 8 * (2 + kImages);
         __m512i after[kImages];
 #pragma GCC unroll 8
-        for (std::size_t index = 0; index < kImages; ++index)
-            after[index]
-                = _mm512_xor_si512(image[index], _mm512_loadu_si512(moves + 8 * (2 + index)));
+        for (std::size_t image = 0; image < kImages; ++image)
+            after[image]
+                = _mm512_xor_si512(images8[image], _mm512_loadu_si512(moves + 8 * (2 + image)));
 #pragma GCC unroll 8
         for (std::size_t step = 1; step < kImages; step *= 2) {
 #pragma GCC unroll 8
-            for (std::size_t index = 0; index < kImages; index += 2 * step)
-                after[index] = _mm512_min_epu64(after[index], after[index + step]);
+            for (std::size_t image = 0; image < kImages; image += 2 * step)
+                after[image] = _mm512_min_epu64(after[image], after[image + step]);
         }
-        _mm512_storeu_si512(out + count, _mm512_maskz_compress_epi64(possible, after[0]));
-        count += std::size_t(__builtin_popcount(possible));
+        _mm512_storeu_si512(out + count, _mm512_maskz_compress_epi64(possible[block], after[0]));
+        count += std::size_t(__builtin_popcount(possible[block]));
     }
     return count;
 }
