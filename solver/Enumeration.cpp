@@ -205,7 +205,7 @@ template<class Entry> using Layer = std::vector<Part<Entry>>;
 
 // The memory of one thread's queues, all parts' one after the other: taken from the system as
 // it is, so that the pages of a queue never filled are never touched.
-template<class Entry> constexpr std::size_t kQueueEntries = kParts *Entry::kQueueLength;
+template<class Entry> constexpr std::size_t kQueueEntries = Entry::kQueueLength * kParts;
 template<class Entry> struct Unmap
 {
     void operator()(Entry *entries) const
