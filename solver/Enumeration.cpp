@@ -205,12 +205,15 @@ template<class Entry> using Layer = std::vector<Part<Entry>>;
 
 // The memory of one thread's queues, all parts' one after the other: taken from the system as
 // it is, so that the pages of a queue never filled are never touched.
-template<class Entry> constexpr std::size_t kQueueEntries = Entry::kQueueLength * kParts;
+template<class Entry> constexpr std::size_t queueEntries()
+{
+    return Entry::kQueueLength * kParts;
+}
 template<class Entry> struct Unmap
 {
     void operator()(Entry *entries) const
     {
-        SystemMemory<Entry>().deallocate(entries, kQueueEntries<Entry>);
+        SystemMemory<Entry>().deallocate(entries, queueEntries<Entry>());
     }
 };
 template<class Entry> using QueueMemory = std::unique_ptr<Entry[], Unmap<Entry>>;
@@ -437,7 +440,7 @@ std::vector<std::uint64_t> walk(const CrossPosition &position, const CountProgre
     // cost a fault on each of its pages every time.
     std::vector<QueueMemory<Entry>> queues;
     for (unsigned thread = 0; thread < threadCount(); ++thread)
-        queues.emplace_back(SystemMemory<Entry>().allocate(kQueueEntries<Entry>));
+        queues.emplace_back(SystemMemory<Entry>().allocate(queueEntries<Entry>()));
     std::vector<std::uint64_t> sizes;
     Layer<Entry> current(kParts);
     const auto [part, first] = Entry::place(board.canonical(position.pegs & position.open));
