@@ -199,11 +199,13 @@ CrossBoard::CrossBoard(Holes open)
     m_wideMoves.assign(blocks * kWideBlock, 0);
     for (std::size_t slot = 0; slot < blocks * 8; ++slot) {
         Holes *block = &m_wideMoves[slot / 8 * kWideBlock + slot % 8];
-        const bool real = slot < m_moves.size();
-        block[0] = real ? m_moves[slot].holes : 0;
-        block[8] = real ? m_moves[slot].before : ~Holes(0);
+        block[8] = ~Holes(0);
+        if (slot >= m_moves.size())
+            continue;
+        block[0] = m_moves[slot].holes;
+        block[8] = m_moves[slot].before;
         for (std::size_t index = 0; index < kMostSymmetries; ++index)
-            block[8 * (2 + index)] = real ? m_moveImages[slot * kMostSymmetries + index] : 0;
+            block[8 * (2 + index)] = m_moveImages[slot * kMostSymmetries + index];
     }
     m_wide = wideVectors();
 }

@@ -1,6 +1,8 @@
 // The solver's inner loops in the processor's 512-bit vector instructions, where it has them.
 #include "solver/Vectors.h"
 
+#include "solver/Cross.h"
+
 #include <atomic>
 #include <bit>
 
@@ -47,7 +49,7 @@ __attribute__((target("avx512f"))) std::size_t
 leastAfterEachJumpWide(const std::uint64_t *blocks, std::size_t blockCount,
                        const std::uint64_t *images, std::uint64_t pegs, std::uint64_t *out)
 {
-    constexpr std::size_t kImages = 8;
+    constexpr std::size_t kImages = CrossBoard::kMostSymmetries;
     const __m512i position = _mm512_set1_epi64(std::int64_t(pegs));
     __m512i images8[kImages];
 #pragma GCC unroll 8
@@ -123,7 +125,7 @@ __attribute__((target("avx512f"))) std::size_t addCountedWide(std::uint64_t *slo
                                                               std::size_t count, std::size_t &added)
 {
     __extension__ using Word = unsigned __int128;
-    constexpr std::uint64_t kHoles = (std::uint64_t(1) << 33) - 1;
+    constexpr std::uint64_t kHoles = kAllHoles;
     constexpr std::size_t kAhead = 64;
     constexpr __mmask8 kLowWords = 0x55;
     const std::size_t mask = capacity - 1;
