@@ -67,6 +67,22 @@ constexpr Holes kFirstInverse = inverse(kFirst), kSecondInverse = inverse(kSecon
 static_assert((kFirst * kFirstInverse & kAllHoles) == 1);
 static_assert((kSecond * kSecondInverse & kAllHoles) == 1);
 
+// The holes mixed one to one; a shift by more than half of 33 bits undoes itself.
+Holes mixed(Holes pegs)
+{
+    Holes mix = pegs * kFirst & kAllHoles;
+    mix ^= mix >> 17;
+    mix = mix * kSecond & kAllHoles;
+    return mix ^ mix >> 17;
+}
+Holes unmixed(Holes mix)
+{
+    mix ^= mix >> 17;
+    mix = mix * kSecondInverse & kAllHoles;
+    mix ^= mix >> 17;
+    return mix * kFirstInverse & kAllHoles;
+}
+
 // The walk's entry for the count of positions: the position alone, in four bytes. The holes
 // are mixed one to one, the part is the top bits of the mix and the entry keeps the others,
 // which halves the memory each position takes in the tables, the queues and the layers, and so
@@ -96,7 +112,7 @@ public:
 
     struct Ends
     {
-        void add(const PositionOnly &) { }
+        void add(Holes, const PositionOnly &) { }
         void addTo(Ends &) const { }
     };
 
@@ -106,21 +122,6 @@ private:
     static constexpr int kKeyBits = kHoleCount - kPartBits;
     static constexpr Holes kKeyMask = (Holes(1) << kKeyBits) - 1;
     static constexpr std::uint32_t kInUse = std::uint32_t(1) << kKeyBits;
-    // A shift by more than half of 33 bits undoes itself.
-    static Holes mixed(Holes pegs)
-    {
-        Holes mix = pegs * kFirst & kAllHoles;
-        mix ^= mix >> 17;
-        mix = mix * kSecond & kAllHoles;
-        return mix ^ mix >> 17;
-    }
-    static Holes unmixed(Holes mix)
-    {
-        mix ^= mix >> 17;
-        mix = mix * kSecondInverse & kAllHoles;
-        mix ^= mix >> 17;
-        return mix * kFirstInverse & kAllHoles;
-    }
 
     explicit PositionOnly(std::uint32_t bits)
         : m_bits(bits)
@@ -178,12 +179,12 @@ public:
         GameCounts games;
         Holes centre = bitOf(holeAt({4, 4}));
 
-        void add(const CountedPosition &end)
+        template<class End> void add(Holes pegs, const End &end)
         {
             games.complete = sum(games.complete, end.ways());
-            if (std::has_single_bit(end.pegs()))
+            if (std::has_single_bit(pegs))
                 games.won = sum(games.won, end.ways());
-            if (end.pegs() == centre)
+            if (pegs == centre)
                 games.wonInCentre = sum(games.wonInCentre, end.ways());
         }
         void addTo(Ends &all) const
@@ -196,6 +197,62 @@ public:
 
 private:
     GameCount m_bits = 0;
+};
+
+// The walk's entry for the count of games while each position is reached in fewer than 2^38
+// ways (from the full board, up to 18 or 19 jumps): the position's key as for the count of
+// positions, with the ways in the bits above, eight bytes in all. The widest numbers of jumps
+// come before that, and there the tables and queues of eight-byte entries take half the memory
+// and half the waits for it. A number of jumps whose ways do not fit is walked again from the
+// start with CountedPosition, which is why the positions walked from are kept until the end.
+class FewWays
+{
+public:
+    static constexpr int kPartBits = 8;
+    // A sum that does not fit.
+    struct TooMany
+    {
+    };
+
+    FewWays() = default;
+    static Placed<FewWays> place(Holes pegs, std::uint64_t ways = 1)
+    {
+        const Holes mix = mixed(pegs);
+        return {std::size_t(mix >> kKeyBits),
+                FewWays((mix & kKeyMask) | kInUse | ways << kWaysShift)};
+    }
+    static constexpr double kMostGrowthAhead = 1;
+    static constexpr std::size_t kQueueLength = 32768;
+
+    Placed<FewWays> next(Holes pegs) const { return place(pegs, ways()); }
+    Holes holes(std::size_t part) const
+    {
+        return unmixed(Holes(part) << kKeyBits | (m_bits & kKeyMask));
+    }
+    Holes pegs() const { return m_bits & (kKeyMask | kInUse); }
+    std::uint64_t ways() const { return m_bits >> kWaysShift; }
+    void absorb(const FewWays &other)
+    {
+        const std::uint64_t total = ways() + other.ways();
+        if (total >> (64 - kWaysShift) != 0)
+            throw TooMany();
+        m_bits = pegs() | total << kWaysShift;
+    }
+    using Ends = CountedPosition::Ends;
+
+    // The bits below the number: the key, and one that is set in every entry.
+    static constexpr int kWaysShift = kHoleCount - kPartBits + 1;
+
+private:
+    static constexpr int kKeyBits = kWaysShift - 1;
+    static constexpr Holes kKeyMask = (Holes(1) << kKeyBits) - 1;
+    static constexpr Holes kInUse = Holes(1) << kKeyBits;
+
+    explicit FewWays(std::uint64_t bits)
+        : m_bits(bits)
+    { }
+
+    std::uint64_t m_bits = 0;
 };
 
 // The positions of one number of jumps, by part: each part a table's worth, so that a part can
@@ -396,13 +453,16 @@ Layer<Entry> walkOneJump(const CrossBoard &board, Layer<Entry> &current, double 
         [&](std::size_t thread, std::size_t part) {
             std::array<Holes, CrossBoard::kMostNext> least;
             for (const Entry &entry : current[part]) {
-                const std::size_t count = board.leastAfterEachJump(entry.holes(part), least.data());
+                const Holes pegs = entry.holes(part);
+                const std::size_t count = board.leastAfterEachJump(pegs, least.data());
                 for (std::size_t index = 0; index < count; ++index)
                     queued[thread].add(entry.next(least[index]));
                 if (count == 0)
-                    found[thread].add(entry);
+                    found[thread].add(pegs, entry);
             }
-            current[part] = Part<Entry>();
+            // Entries whose sums may not fit stay until the next number of jumps is done.
+            if constexpr (!std::is_same_v<Entry, FewWays>)
+                current[part] = Part<Entry>();
         },
         [&](std::size_t thread) { queued[thread].flushAll(); });
     for (const typename Entry::Ends &some : found)
@@ -429,29 +489,53 @@ double expectedGrowth(const std::vector<std::uint64_t> &sizes)
     return std::max(last * last / before, 0.1);
 }
 
-// Walks from `position` one number of jumps at a time until no jump is left; gives the number of
-// positions after each number of jumps.
+// Walks from `current` one number of jumps at a time until no jump is left, adding the number of
+// positions after each to `sizes`; `counted` tells whether `current` is in them already. Where
+// `Entry` is FewWays, stops before a number of jumps whose ways may not fit, and gives the
+// positions reached so far, with `counted` telling whether they are in `sizes`.
 template<class Entry>
-std::vector<std::uint64_t> walk(const CrossPosition &position, const CountProgress &progress,
-                                typename Entry::Ends &ends)
+Layer<Entry> walkFrom(const CrossBoard &board, Layer<Entry> current,
+                      std::vector<std::uint64_t> &sizes, bool &counted,
+                      const CountProgress &progress, typename Entry::Ends &ends)
 {
-    const CrossBoard board(position.open);
     // The queues' memory, one share a thread, made once: new memory for each number of jumps
     // cost a fault on each of its pages every time.
     std::vector<QueueMemory<Entry>> queues;
     for (unsigned thread = 0; thread < threadCount(); ++thread)
         queues.emplace_back(SystemMemory<Entry>().allocate(queueEntries<Entry>()));
-    std::vector<std::uint64_t> sizes;
-    Layer<Entry> current(kParts);
-    const auto [part, first] = Entry::place(board.canonical(position.pegs & position.open));
-    current[part].push_back(first);
     for (std::uint64_t size; (size = sizeOf(current)) != 0;) {
-        if (progress)
-            progress(int(sizes.size()), size);
-        sizes.push_back(size);
-        current = walkOneJump(board, current, expectedGrowth(sizes), queues, ends);
+        if (!counted) {
+            if (progress)
+                progress(int(sizes.size()), size);
+            sizes.push_back(size);
+            counted = true;
+        }
+        if constexpr (std::is_same_v<Entry, FewWays>) {
+            typename Entry::Ends found;
+            try {
+                Layer<Entry> next
+                    = walkOneJump(board, current, expectedGrowth(sizes), queues, found);
+                found.addTo(ends);
+                current = std::move(next);
+            } catch (const FewWays::TooMany &) {
+                return current;
+            }
+        } else {
+            current = walkOneJump(board, current, expectedGrowth(sizes), queues, ends);
+        }
+        counted = false;
     }
-    return sizes;
+    return current;
+}
+
+// The positions before any jump: the canonical one alone.
+template<class Entry>
+Layer<Entry> firstLayer(const CrossBoard &board, const CrossPosition &position)
+{
+    Layer<Entry> first(kParts);
+    const auto [part, entry] = Entry::place(board.canonical(position.pegs & position.open));
+    first[part].push_back(entry);
+    return first;
 }
 
 } // namespace
@@ -463,8 +547,13 @@ std::uint64_t PositionCounts::total() const
 
 PositionCounts countPositions(const CrossPosition &position, const CountProgress &progress)
 {
+    const CrossBoard board(position.open);
     PositionOnly::Ends ends;
-    return {walk<PositionOnly>(position, progress, ends)};
+    PositionCounts counts;
+    bool counted = false;
+    walkFrom(board, firstLayer<PositionOnly>(board, position), counts.afterJumps, counted, progress,
+             ends);
+    return counts;
 }
 
 // Jumps go from the position down, a number of jumps at a time, and each position carries the
@@ -473,7 +562,21 @@ PositionCounts countPositions(const CrossPosition &position, const CountProgress
 // set of images as the position itself, so the ways add up the same.
 GameCounts countGames(const CrossPosition &position, const CountProgress &progress)
 {
+    const CrossBoard board(position.open);
     CountedPosition::Ends ends;
-    walk<CountedPosition>(position, progress, ends);
+    std::vector<std::uint64_t> sizes;
+    bool counted = false;
+    Layer<FewWays> few
+        = walkFrom(board, firstLayer<FewWays>(board, position), sizes, counted, progress, ends);
+    // From the first number of jumps whose ways do not fit eight bytes on, sixteen.
+    Layer<CountedPosition> many(kParts);
+    for (std::size_t part = 0; part < kParts; ++part) {
+        for (const FewWays &entry : few[part]) {
+            const Holes pegs = entry.holes(part);
+            many[CountedPosition::place(pegs).part].push_back(CountedPosition(pegs, entry.ways()));
+        }
+        few[part] = Part<FewWays>();
+    }
+    walkFrom(board, std::move(many), sizes, counted, progress, ends);
     return ends.games;
 }

@@ -26,7 +26,7 @@ public:
     // the waits for memory of a large table overlap.
     [[gnu::noinline]] void insertAll(const Entry *first, std::size_t count)
     {
-        if (wideVectors() && (kKeysOnly || kCounted)) {
+        if (wideVectors() && (kKeysOnly || kCounted || kFewWays)) {
             while (count != 0) {
                 // No fuller than three quarters, as one at a time: as many as can be new.
                 if (4 * (m_size + 1) > 3 * m_slots.size())
@@ -36,6 +36,15 @@ public:
                     m_size += insertKeysWide(reinterpret_cast<std::uint32_t *>(m_slots.data()),
                                              m_slots.size(), m_shift,
                                              reinterpret_cast<const std::uint32_t *>(first), taken);
+                } else if constexpr (kFewWays) {
+                    const std::size_t done = addFewWaysWide(
+                        reinterpret_cast<std::uint64_t *>(m_slots.data()), m_slots.size(), m_shift,
+                        Entry::kWaysShift, reinterpret_cast<const std::uint64_t *>(first), taken,
+                        m_size);
+                    if (done < taken) {
+                        place(first[done]);
+                        taken = done + 1;
+                    }
                 } else {
                     const std::size_t done = addCountedWide(
                         reinterpret_cast<std::uint64_t *>(m_slots.data()), m_slots.size(), m_shift,
@@ -101,6 +110,9 @@ private:
     // Sixteen-byte entries are positions with a number that adds up: the holes in the low 33
     // bits, the number above them; they go in four to a line.
     static constexpr bool kCounted = sizeof(Entry) == 16;
+    // Eight-byte entries with a number above their lowest Entry::kWaysShift bits, which are
+    // what pegs() gives; they go in eight to a line.
+    static constexpr bool kFewWays = sizeof(Entry) == 8 && requires { Entry::kWaysShift; };
 
     void place(const Entry &entry)
     {
@@ -126,7 +138,7 @@ private:
     {
         // Fibonacci hashing: the top bits of the product are well mixed even for similar
         // positions. The entries the vector path puts in start at the first slot of a line.
-        return homeOfKey(pegs, m_shift, kKeysOnly || kCounted ? 64 / sizeof(Entry) : 1);
+        return homeOfKey(pegs, m_shift, kKeysOnly || kCounted || kFewWays ? 64 / sizeof(Entry) : 1);
     }
 
     void grow() { moveInto(m_slots.empty() ? kLeastCapacity : 2 * m_slots.size()); }

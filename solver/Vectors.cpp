@@ -161,9 +161,46 @@ __attribute__((target("avx512f"))) std::size_t addCountedWide(std::uint64_t *slo
     }
     return count;
 }
+__attribute__((target("avx512f"))) std::size_t
+addFewWaysWide(std::uint64_t *slots, std::size_t capacity, int shift, int keyBits,
+               const std::uint64_t *entries, std::size_t count, std::size_t &added)
+{
+    const std::uint64_t kKey = (std::uint64_t(1) << keyBits) - 1;
+    constexpr std::size_t kAhead = 64;
+    const std::size_t mask = capacity - 1;
+    const __m512i keys = _mm512_set1_epi64(std::int64_t(kKey));
+    for (std::size_t index = 0; index < count; ++index) {
+        if (index + kAhead < count)
+            __builtin_prefetch(slots + homeOfKey(entries[index + kAhead] & kKey, shift, 8), 1);
+        const std::uint64_t entry = entries[index];
+        const std::uint64_t key = entry & kKey;
+        const __m512i wanted = _mm512_set1_epi64(std::int64_t(key));
+        for (std::size_t line = homeOfKey(key, shift, 8);; line = (line + 8) & mask) {
+            const __m512i here = _mm512_load_si512(slots + line);
+            const __mmask8 same = _mm512_cmpeq_epi64_mask(_mm512_and_si512(here, keys), wanted);
+            const __mmask8 free = _mm512_testn_epi64_mask(here, here);
+            if ((same | free) == 0)
+                continue;
+            const bool isNew = same == 0;
+            std::uint64_t *slot = slots + line + std::countr_zero(unsigned(isNew ? free : same));
+            std::uint64_t sum = 0;
+            if (__builtin_add_overflow(*slot, isNew ? entry : entry & ~kKey, &sum))
+                return index;
+            *slot = sum;
+            added += isNew;
+            break;
+        }
+    }
+    return count;
+}
 #else
 std::size_t addCountedWide(std::uint64_t *, std::size_t, int, const std::uint64_t *, std::size_t,
                            std::size_t &)
+{
+    return 0;
+}
+std::size_t addFewWaysWide(std::uint64_t *, std::size_t, int, int, const std::uint64_t *,
+                           std::size_t, std::size_t &)
 {
     return 0;
 }

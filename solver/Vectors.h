@@ -34,6 +34,11 @@ std::size_t insertKeysWide(std::uint32_t *slots, std::size_t capacity, int shift
 std::size_t addCountedWide(std::uint64_t *slots, std::size_t capacity, int shift,
                            const std::uint64_t *entries, std::size_t count, std::size_t &added);
 
+// As addCountedWide, for eight-byte entries, eight slots to a line: the key in the low
+// `keyBits` bits, never all 0, and the number above them.
+std::size_t addFewWaysWide(std::uint64_t *slots, std::size_t capacity, int shift, int keyBits,
+                           const std::uint64_t *entries, std::size_t count, std::size_t &added);
+
 // The first slot of the line a search for `key` starts at, `perLine` slots to a line.
 inline std::size_t homeOfKey(std::uint64_t key, int shift, std::size_t perLine)
 {

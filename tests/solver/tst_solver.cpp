@@ -164,6 +164,40 @@ std::vector<Notice> play(GameState &game, const std::vector<Jump> &jumps)
 
 } // namespace
 
+// A position's key in the low bits, with a number above them that adds up.
+template<class Word, int kKeyBits> struct Numbered
+{
+    static constexpr int kWaysShift = kKeyBits;
+    static constexpr Word kKeys = (Word(1) << kKeyBits) - 1;
+    Word bits = 0;
+    Holes pegs() const { return Holes(bits & kKeys); }
+    void absorb(const Numbered &other)
+    {
+        if (__builtin_add_overflow(bits, other.bits & ~kKeys, &bits))
+            throw std::overflow_error("too many");
+    }
+};
+
+template<class Entry> void sumsTooLargeAreRefused()
+{
+    using Word = decltype(Entry::bits);
+    const Word half = Word(1) << (8 * sizeof(Word) - 1);
+    const auto ways = [](Word number) { return number << Entry::kWaysShift; };
+    for (const bool wide : {false, true}) {
+        allowWideVectors(wide);
+        PositionTable<Entry> table;
+        const Entry some[] {{half | 5}, {ways(3) | 9}, {ways(2) | 5}};
+        table.insertAll(some, 3);
+        const Entry more[] {{ways(7) | 9}, {half | 5}, {ways(1) | 6}};
+        const auto overflow = [&] { table.insertAll(more, 3); };
+        allowWideVectors(true);
+        QCOMPARE(table.size(), 2u);
+        QVERIFY(table.find(5)->bits == (half | ways(2) | 5));
+        QVERIFY_THROWS_EXCEPTION(std::overflow_error, overflow());
+        QVERIFY(table.find(9)->bits == (ways(10) | 9));
+    }
+}
+
 class TestSolver : public QObject
 {
     Q_OBJECT
@@ -374,9 +408,13 @@ private Q_SLOTS:
         for (const bool wide : {false, true}) {
             allowWideVectors(wide);
             const PositionCounts counts = countPositions(crossPositionOf(dealt(FullBoard)));
-            const GameCounts games = countGames(crossPositionOf(dealt(FullBoard)));
+            std::vector<std::uint64_t> told;
+            const GameCounts games
+                = countGames(crossPositionOf(dealt(FullBoard)),
+                             [&](int, std::uint64_t size) { told.push_back(size); });
             allowWideVectors(true);
             QCOMPARE(counts.afterJumps, published);
+            QCOMPARE(told, published);
             QCOMPARE(counts.total(), 23475688u);
             QVERIFY(games.complete == GameCount(577116156815u) * 1000000000u + 309849672u);
             QCOMPARE(qulonglong(games.wonInCentre), 40861647040079968u);
@@ -384,32 +422,11 @@ private Q_SLOTS:
     }
 
     // A number of games too large to hold is refused, not wrapped round; those that fit add up.
+    // Both ways the count of games keeps them: sixteen bytes, and eight.
     void sumsTooLargeToHoldAreRefused()
     {
-        struct Counted
-        {
-            GameCount bits = 0;
-            Holes pegs() const { return Holes(bits) & kAllHoles; }
-            void absorb(const Counted &other)
-            {
-                if (__builtin_add_overflow(bits, other.bits & ~GameCount(kAllHoles), &bits))
-                    throw std::overflow_error("too many");
-            }
-        };
-        const GameCount half = GameCount(1) << 127;
-        for (const bool wide : {false, true}) {
-            allowWideVectors(wide);
-            PositionTable<Counted> table;
-            const Counted some[] {{half | 5}, {GameCount(3) << 33 | 9}, {GameCount(2) << 33 | 5}};
-            table.insertAll(some, 3);
-            const Counted more[] {{GameCount(7) << 33 | 9}, {half | 5}, {GameCount(1) << 33 | 6}};
-            const auto overflow = [&] { table.insertAll(more, 3); };
-            allowWideVectors(true);
-            QCOMPARE(table.size(), 2u);
-            QVERIFY(table.find(5)->bits == (half | GameCount(2) << 33 | 5));
-            QVERIFY_THROWS_EXCEPTION(std::overflow_error, overflow());
-            QVERIFY(table.find(9)->bits == (GameCount(10) << 33 | 9));
-        }
+        sumsTooLargeAreRefused<Numbered<GameCount, 33>>();
+        sumsTooLargeAreRefused<Numbered<std::uint64_t, 26>>();
     }
 
     void countingGamesByPositionAgreesWithPlayingEverySequence_data()
