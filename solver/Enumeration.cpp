@@ -203,8 +203,8 @@ private:
 // ways (from the full board, up to 18 or 19 jumps): the position's key as for the count of
 // positions, with the ways in the bits above, eight bytes in all. The widest numbers of jumps
 // come before that, and there the tables and queues of eight-byte entries take half the memory
-// and half the waits for it. A number of jumps whose ways do not fit is walked again from the
-// start with CountedPosition, which is why the positions walked from are kept until the end.
+// and half the waits for it. A number of jumps where a sum does not fit is done over with
+// CountedPosition from the same positions, which is why those are kept until it is complete.
 class FewWays
 {
 public:
@@ -221,6 +221,8 @@ public:
         return {std::size_t(mix >> kKeyBits),
                 FewWays((mix & kKeyMask) | kInUse | ways << kWaysShift)};
     }
+    // Small entries leave memory to spare: the tables start at their expected size, and longer
+    // queues make each line of a table fetched from memory serve more inserts.
     static constexpr double kMostGrowthAhead = 1;
     static constexpr std::size_t kQueueLength = 32768;
 
